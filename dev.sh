@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Pelmora's one entry point for building, running and testing on Debian 12 (as root).
+#   ./dev.sh run    build and start the program (under Wine; on a virtual display when there is
+#                   no display, with a screenshot in build/screenshot.png)
+#   ./dev.sh test   install what is missing, build, run every test; ends with ctest's summary
+set -euo pipefail
+cd "$(dirname "$(readlink -f "$0")")"
+ROOT=$PWD
+BUILD=$ROOT/build
+
+PACKAGES=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+          wine wine32:i386 xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic fonts-wine
+          locales googletest clang libclang-rt-14-dev)
+
+log() { printf '%s\n' "dev.sh: $*" >&2; }
+
+ensure_packages() {
+  local missing=() p
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    log "installing ${missing[*]}"
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+  # Wine takes the ANSI code page from the locale: ja_JP gives code page 932 (Shift-JIS).
+  if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+    log "generating the ja_JP.UTF-8 locale"
+    localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+  fi
+}
+
+build() {
+  if [ ! -f "$BUILD/CMakeCache.txt" ]; then
+    cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+          -DCMAKE_BUILD_TYPE=Release >/dev/null
+  fi
+  if ! cmake --build "$BUILD" -j"$(nproc)" >"$BUILD/build.log" 2>&1; then
+    cat "$BUILD/build.log" >&2; log "build failed"; exit 1
+  fi
+  grep -E 'warning:' "$BUILD/build.log" >&2 || true
+}
+
+XVFB_PID=
+start_virtual_display() {
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  log "Xvfb did not start"; exit 1
+}
+
+start_wine() {
+  export WINEPREFIX=$BUILD/wineprefix
+  "$ROOT/tools/wine-prefix.sh" "$WINEPREFIX"
+  # The server and Wine's services stay up between test programs: one start-up for the run.
+  WINEDEBUG=-all wineserver -p >/dev/null 2>&1
+  WINEDEBUG=-all wineboot >/dev/null 2>&1 </dev/null || true
+}
+
+cleanup() {
+  [ -n "${WINEPREFIX:-}" ] && WINEDEBUG=-all wineserver -k 2>/dev/null || true
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+cmd_test() {
+  ensure_packages
+  build
+  start_virtual_display
+  start_wine
+  ctest --test-dir "$BUILD" --output-on-failure --timeout 600 "$@"
+}
+
+cmd_run() {
+  ensure_packages
+  build
+  [ -f "$BUILD/pelmora.exe" ] || { log "pelmora.exe is not built yet: the windows arrive with the next step"; exit 1; }
+  local shot=
+  if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    start_virtual_display
+    shot=$BUILD/screenshot.png
+  fi
+  start_wine
+  "$ROOT/tools/wine-run.sh" "$BUILD/pelmora.exe" &
+  local pid=$!
+  if [ -n "$shot" ]; then
+    sleep 5
+    import -window root "$shot"
+    log "no display: Pelmora runs on virtual display $DISPLAY; screenshot in $shot"
+    log "press Ctrl+C to stop"
+  fi
+  wait "$pid" || true
+}
+
+case "${1:-}" in
+  run) shift; cmd_run "$@" ;;
+  test) shift; cmd_test "$@" ;;
+  *) echo "usage: ./dev.sh run | test" >&2; exit 2 ;;
+esac

@@ -1,0 +1,28 @@
+#include "Errors.h"
+
+#include <windows.h>
+
+namespace pelmora {
+namespace {
+
+constexpr std::wstring_view kCannotWrite = L" に書き込めません";
+constexpr std::wstring_view kCannotInsertLine = L"行を挿入できません";
+
+}  // namespace
+
+std::string AnsiFromWide(std::wstring_view text) {
+    if (text.empty()) return {};
+    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(),
+                        length, nullptr, nullptr);
+    return result;
+}
+
+EIniFileException::EIniFileException(std::string_view path)
+    : Exception(std::string(path) + AnsiFromWide(kCannotWrite)) {}
+
+ENameBoxException::ENameBoxException() : Exception(AnsiFromWide(kCannotInsertLine)) {}
+
+}  // namespace pelmora

@@ -1,0 +1,43 @@
+// Failures that the program reports to the user. Each carries its message as 8-bit text in the
+// system's ANSI code page, the code page in which paths and setting names are held.
+#pragma once
+
+#include <exception>
+#include <string>
+#include <string_view>
+
+namespace pelmora {
+
+class Exception : public std::exception {
+public:
+    explicit Exception(std::string ansiMessage) : message_(std::move(ansiMessage)) {}
+    const std::string& Message() const noexcept { return message_; }
+    const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+    std::string message_;
+};
+
+// The settings file could not be written: "<path> に書き込めません".
+class EIniFileException : public Exception {
+public:
+    explicit EIniFileException(std::string_view path);
+};
+
+// The name box could not take another item: "行を挿入できません".
+class ENameBoxException : public Exception {
+public:
+    ENameBoxException();
+};
+
+// The settings file's place could not be worked out soundly (the executable path does not fit
+// or cannot be written in the ANSI code page).
+class ESettingsPathException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Converts UTF-16 text to the ANSI code page; characters it cannot show become "?".
+std::string AnsiFromWide(std::wstring_view text);
+
+}  // namespace pelmora

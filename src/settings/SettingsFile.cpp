@@ -1,0 +1,102 @@
+#include "SettingsFile.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string_view>
+
+#include "Errors.h"
+#include "IntSyntax.h"
+#include "SectionNames.h"
+#include "SettingsPath.h"
+
+namespace pelmora {
+namespace {
+
+constexpr DWORD kNameBufferStart = 0x4000;        // what one read of the names usually needs
+constexpr DWORD kNameBufferLimit = 0x10000000;    // 256 MiB: past this a file is not a settings file
+constexpr DWORD kValueBufferSize = 2048;
+constexpr DWORD kModulePathBufferSize = MAX_PATH + 1;
+
+}  // namespace
+
+SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
+
+SettingsFile::~SettingsFile() { Flush(); }
+
+void SettingsFile::ListSectionNames(std::vector<std::string>& target) const {
+    target.clear();
+    // The profile call cuts the names off where the buffer ends and then returns size - 2:
+    // grow the buffer until the whole list fits.
+    std::string buffer;
+    DWORD size = kNameBufferStart;
+    DWORD filled = 0;
+    for (;;) {
+        buffer.resize(size);
+        filled = GetPrivateProfileStringA(nullptr, nullptr, nullptr, buffer.data(), size,
+                                          path_.c_str());
+        if (filled + 2 < size || size >= kNameBufferLimit) break;
+        size *= 2;
+    }
+    filled = std::min(filled, size);
+    target = SplitSectionNames(std::string_view(buffer.data(), filled));
+}
+
+std::int32_t SettingsFile::ReadIntValue(const std::string& section, const std::string& key,
+                                        std::int32_t defaultValue) const {
+    char buffer[kValueBufferSize];
+    const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer,
+                                                  kValueBufferSize, path_.c_str());
+    const auto text = std::string_view(buffer, std::min<DWORD>(length, kValueBufferSize - 1));
+    return ParseIntValue(text).value_or(defaultValue);
+}
+
+void SettingsFile::WriteIntValue(const std::string& section, const std::string& key,
+                                 std::int32_t value) {
+    const std::string text = std::to_string(value);
+    if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), text.c_str(), path_.c_str())) {
+        throw EIniFileException(path_);
+    }
+}
+
+void SettingsFile::RemoveSection(const std::string& section) {
+    if (!WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, path_.c_str())) {
+        throw EIniFileException(path_);
+    }
+}
+
+void SettingsFile::Flush() noexcept {
+    // The result says nothing useful (Wine reports FALSE even when all is written).
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path_.c_str());
+}
+
+bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+std::string ModuleSettingsPath() {
+    char ansi[kModulePathBufferSize];
+    const DWORD length = GetModuleFileNameA(nullptr, ansi, kModulePathBufferSize);
+    if (length == 0 || length >= kModulePathBufferSize) {
+        throw ESettingsPathException(AnsiFromWide(
+            L"実行ファイルのパスが長すぎるため、設定ファイルを開けません"));
+    }
+
+    // The ANSI path of a file whose name the code page cannot show names another file (or
+    // none): check it against the wide path.
+    wchar_t wide[kModulePathBufferSize];
+    const DWORD wideLength = GetModuleFileNameW(nullptr, wide, kModulePathBufferSize);
+    if (wideLength > 0 && wideLength < kModulePathBufferSize) {
+        BOOL lossy = FALSE;
+        const int needed = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide,
+                                               static_cast<int>(wideLength), nullptr, 0,
+                                               nullptr, &lossy);
+        if (lossy || needed != static_cast<int>(length)) {
+            throw ESettingsPathException(
+                AnsiFromWide(L"実行ファイルのパスにこのシステムの文字コードで表せない文字がある"
+                             L"ため、設定ファイルを開けません: ") +
+                std::string(ansi, length));
+        }
+    }
+    return SettingsPathFor(std::string_view(ansi, length), IsAnsiLeadByte);
+}
+
+}  // namespace pelmora

@@ -1,0 +1,46 @@
+// The settings file: an INI file beside the executable, reached through the Windows
+// private-profile functions. Every operation goes to the file; nothing is cached here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pelmora {
+
+class SettingsFile {
+public:
+    explicit SettingsFile(std::string path);
+    ~SettingsFile();  // flushes
+    SettingsFile(const SettingsFile&) = delete;
+    SettingsFile& operator=(const SettingsFile&) = delete;
+
+    const std::string& Path() const { return path_; }
+
+    // Empties `target`, then appends every section name in file order, whole, however many.
+    void ListSectionNames(std::vector<std::string>& target) const;
+    // The key's value by the settings integer syntax, or `defaultValue` when the file, section
+    // or key is missing or the text does not convert.
+    std::int32_t ReadIntValue(const std::string& section, const std::string& key,
+                              std::int32_t defaultValue) const;
+    // Throws EIniFileException when the file cannot be written.
+    void WriteIntValue(const std::string& section, const std::string& key, std::int32_t value);
+    // Throws EIniFileException when the file cannot be written.
+    void RemoveSection(const std::string& section);
+    // Asks the system to write out what it holds of the file; reports nothing.
+    void Flush() noexcept;
+
+private:
+    std::string path_;
+};
+
+// The settings path of the running executable, worked out anew on each call. Throws
+// ESettingsPathException when the executable's path does not fit the 260-character limit or
+// holds characters that the ANSI code page cannot show: a settings file at a truncated or
+// mangled path would be some other file.
+std::string ModuleSettingsPath();
+
+// The lead-byte test of the system's ANSI code page.
+bool IsAnsiLeadByte(unsigned char byte);
+
+}  // namespace pelmora

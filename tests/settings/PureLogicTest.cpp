@@ -1,0 +1,124 @@
+// The pure parts of the settings layer: integer syntax, settings path rule, name-list splitting
+// and the readout text, with hostile inputs.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+#include "IntSyntax.h"
+#include "SectionNames.h"
+#include "SettingCommands.h"
+#include "SettingsPath.h"
+#include "TestSupport.h"
+
+namespace pelmora {
+namespace {
+
+using test::Bytes;
+
+struct IntCase {
+    const char* text;
+    std::optional<std::int32_t> expected;
+};
+
+TEST(IntSyntax, AcceptsDecimalAndHexadecimalForms) {
+    const IntCase cases[] = {
+        {"0", 0},           {"12", 12},
+        {"+12", 12},        {"-8", -8},
+        {"  12", 12},       {" -7", -7},
+        {"007", 7},         {"0x1F4", 500},
+        {"0X1f4", 500},     {"$1F4", 500},
+        {"x1f4", 500},      {"X1F4", 500},
+        {"-0x10", -16},     {"+$10", 16},
+        {" $a", 10},        {" 0x10", 16},
+        {"-x10", -16},      {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN}, {"$7FFFFFFF", INT_MAX},
+        {"$FFFFFFFF", -1},  {"-$FFFFFFFF", 1},
+        {"$80000000", INT_MIN}, {"-$80000000", INT_MIN},
+        {"$000000000001", 1}, {"0000000000000000000042", 42},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseIntValue(c.text), c.expected) << '"' << c.text << '"';
+    }
+}
+
+TEST(IntSyntax, RejectsEverythingElse) {
+    const char* rejected[] = {
+        "",       " ",       "12 ",         "1 2",         "+",           "-",
+        "$",      "x",       "0x",          "0X",          "-0x",         "--1",
+        "+-1",    "- 1",     "$ 1",         "0x 1",        "0x-5",        "0x+5",
+        "1.5",    "1e3",     "12a",         "$G",          "\t12",        "12\n",
+        "2147483648",        "-2147483649", "99999999999999999999",      "$100000000",
+        "0x100000000",       "$FFFFFFFFF",  "０",          "\xff",
+    };
+    for (const char* text : rejected) {
+        EXPECT_EQ(ParseIntValue(text), std::nullopt) << '"' << text << '"';
+    }
+}
+
+TEST(IntSyntax, EmbeddedNulIsNotTheEndOfTheText) {
+    EXPECT_EQ(ParseIntValue(std::string_view("12\0", 3)), std::nullopt);
+    EXPECT_EQ(ParseIntValue(std::string_view("\0" "12", 3)), std::nullopt);
+}
+
+TEST(IntSyntax, EveryWrittenValueReadsBack) {
+    const std::int32_t values[] = {INT_MIN, INT_MIN + 1, -32768, -8, -1, 0, 1, 50, 65535, INT_MAX};
+    for (std::int32_t v : values) EXPECT_EQ(ParseIntValue(std::to_string(v)), v);
+}
+
+TEST(SettingsPathRule, ReplacesTheExtensionOrAppendsOne) {
+    EXPECT_EQ(SettingsPathFor("C:\\tools\\a.exe", IsShiftJisLeadByte), "C:\\tools\\a.ini");
+    EXPECT_EQ(SettingsPathFor("C:\\x.d\\a", IsShiftJisLeadByte), "C:\\x.d\\a.ini");
+    EXPECT_EQ(SettingsPathFor("C:a", IsShiftJisLeadByte), "C:a.ini");
+    EXPECT_EQ(SettingsPathFor("a", IsShiftJisLeadByte), "a.ini");
+    EXPECT_EQ(SettingsPathFor("", IsShiftJisLeadByte), ".ini");
+    EXPECT_EQ(SettingsPathFor("C:\\a.b.exe", IsShiftJisLeadByte), "C:\\a.b.ini");
+    EXPECT_EQ(SettingsPathFor("C:\\dir\\", IsShiftJisLeadByte), "C:\\dir\\.ini");
+    EXPECT_EQ(SettingsPathFor("C:\\a.", IsShiftJisLeadByte), "C:\\a.ini");
+    EXPECT_EQ(SettingsPathFor("\\\\server\\share\\p.exe", IsShiftJisLeadByte),
+              "\\\\server\\share\\p.ini");
+}
+
+TEST(SettingsPathRule, TrailBytesOfDoubleByteCharactersNeverCount) {
+    const std::string hyo = Bytes({0x95, 0x5C});     // 表: trail byte is "\"
+    const std::string shi = Bytes({0x8E, 0xA6});     // 示
+    const std::string dotTrail = Bytes({0x81, 0x2E});  // not a real character; trail is "."
+    const std::string colonTrail = Bytes({0x81, 0x3A});
+
+    // C:\x.d\表 has no extension: the 0x5C inside 表 is not a folder mark.
+    EXPECT_EQ(SettingsPathFor("C:\\x.d\\" + hyo, IsShiftJisLeadByte), "C:\\x.d\\" + hyo + ".ini");
+    // C:\表示.exe: the extension is found past a trail byte 0x5C.
+    EXPECT_EQ(SettingsPathFor("C:\\" + hyo + shi + ".exe", IsShiftJisLeadByte),
+              "C:\\" + hyo + shi + ".ini");
+    // C:\a.b\表: read byte by byte, the last mark would be the 0x5C and ".ini" is appended;
+    // the same answer either way, so check a case where byte reading goes wrong: C:\x.表
+    EXPECT_EQ(SettingsPathFor("C:\\x." + hyo, IsShiftJisLeadByte), "C:\\x.ini");
+    EXPECT_EQ(SettingsPathFor("C:\\x." + hyo, IsSingleByteCodePage), "C:\\x." + hyo + ".ini");
+    EXPECT_EQ(SettingsPathFor("C:\\a" + dotTrail + "b", IsShiftJisLeadByte),
+              "C:\\a" + dotTrail + "b.ini");
+    EXPECT_EQ(SettingsPathFor("C:\\a.b" + colonTrail, IsShiftJisLeadByte), "C:\\a.ini");
+    // A lead byte cut off at the very end stands alone.
+    EXPECT_EQ(SettingsPathFor("C:\\a.exe\x95", IsShiftJisLeadByte), "C:\\a.ini");
+}
+
+TEST(SectionNameList, SplitsAtNulsAndKeepsOrderAndDuplicates) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(SplitSectionNames(std::string_view("", 0)), V{});
+    EXPECT_EQ(SplitSectionNames(std::string_view("A\0", 2)), V{"A"});
+    EXPECT_EQ(SplitSectionNames(std::string_view("b\0A\0b\0", 6)), (V{"b", "A", "b"}));
+    EXPECT_EQ(SplitSectionNames(std::string_view("one\0tw", 6)), (V{"one", "tw"}));  // cut off
+    EXPECT_EQ(SplitSectionNames(std::string_view("\0\0x\0\0", 5)), V{"x"});
+    const std::string sjis = Bytes({0x95, 0x5C, 0x8E, 0xA6});
+    EXPECT_EQ(SplitSectionNames(sjis + std::string(1, '\0')), V{sjis});
+}
+
+TEST(GeometryReadoutText, ThreeLinesWithoutHeightOrFinalBreak) {
+    EXPECT_EQ(GeometryReadout({497, 114, 244, 157}), "pos_x=497\r\npos_y=114\r\nwidth=244");
+    EXPECT_EQ(GeometryReadout({-8, -32768, 0, 1}), "pos_x=-8\r\npos_y=-32768\r\nwidth=0");
+    EXPECT_EQ(GeometryReadout({INT_MIN, INT_MAX, INT_MIN, 0}),
+              "pos_x=-2147483648\r\npos_y=2147483647\r\nwidth=-2147483648");
+    EXPECT_EQ(GeometryReadout({1, 2, 3, 4}), GeometryReadout({1, 2, 3, 999}));
+}
+
+}  // namespace
+}  // namespace pelmora

@@ -1,0 +1,172 @@
+// The settings file over the real profile functions, on real files in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Errors.h"
+#include "SettingsFile.h"
+#include "TestSupport.h"
+
+namespace pelmora {
+namespace {
+
+using test::ReadBytes;
+using test::WriteBytes;
+using Names = std::vector<std::string>;
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    test::TempFolder folder;
+    std::string path = folder.File("pelmora.ini");
+
+    Names ListNames() {
+        const SettingsFile file(path);
+        Names names{"stale"};
+        file.ListSectionNames(names);
+        return names;
+    }
+};
+
+TEST_F(SettingsFileTest, MissingEmptyAndSectionlessFilesListNothingAndReadDefaults) {
+    EXPECT_EQ(ListNames(), Names{});
+    EXPECT_EQ(SettingsFile(path).ReadIntValue("A", "pos_x", 50), 50);
+    EXPECT_FALSE(test::FileExists(path)) << "reading must not create the file";
+
+    for (const char* content : {"", "pos_x=3\r\n", "; only a comment\r\n"}) {
+        WriteBytes(path, content);
+        EXPECT_EQ(ListNames(), Names{}) << content;
+        EXPECT_EQ(SettingsFile(path).ReadIntValue("A", "pos_x", 50), 50) << content;
+    }
+}
+
+TEST_F(SettingsFileTest, WritesFourKeysInOrderAndReadsThemBack) {
+    {
+        SettingsFile file(path);
+        file.WriteIntValue("A", "pos_x", 497);
+        file.WriteIntValue("A", "pos_y", 114);
+        file.WriteIntValue("A", "width", 244);
+        file.WriteIntValue("A", "height", 157);
+    }
+    EXPECT_EQ(ReadBytes(path), "[A]\r\npos_x=497\r\npos_y=114\r\nwidth=244\r\nheight=157\r\n");
+
+    const SettingsFile file(path);
+    EXPECT_EQ(file.ReadIntValue("A", "pos_x", 50), 497);
+    EXPECT_EQ(file.ReadIntValue("A", "height", 50), 157);
+    EXPECT_EQ(file.ReadIntValue("A", "missing", 50), 50);
+    EXPECT_EQ(file.ReadIntValue("B", "pos_x", 50), 50);
+}
+
+TEST_F(SettingsFileTest, NegativeAndExtremeValuesRoundTrip) {
+    SettingsFile file(path);
+    file.WriteIntValue("neg", "pos_x", -8);
+    file.WriteIntValue("neg", "pos_y", INT32_MIN);
+    file.WriteIntValue("neg", "width", INT32_MAX);
+    EXPECT_NE(ReadBytes(path).find("pos_x=-8\r\n"), std::string::npos);
+    EXPECT_EQ(file.ReadIntValue("neg", "pos_x", 50), -8);
+    EXPECT_EQ(file.ReadIntValue("neg", "pos_y", 50), INT32_MIN);
+    EXPECT_EQ(file.ReadIntValue("neg", "width", 50), INT32_MAX);
+}
+
+TEST_F(SettingsFileTest, ValueTextGoesThroughTheIntegerSyntax) {
+    WriteBytes(path,
+               "[S]\r\nhex=0x1F4\r\ndollar=$1F4\r\nx=x1f4\r\nneg=-0x10\r\nbad=1 2\r\n"
+               "big=2147483648\r\nmin=-2147483648\r\nempty=\r\nword=abc\r\n");
+    const SettingsFile file(path);
+    EXPECT_EQ(file.ReadIntValue("S", "hex", 50), 500);
+    EXPECT_EQ(file.ReadIntValue("S", "dollar", 50), 500);
+    EXPECT_EQ(file.ReadIntValue("S", "x", 50), 500);
+    EXPECT_EQ(file.ReadIntValue("S", "neg", 50), -16);
+    EXPECT_EQ(file.ReadIntValue("S", "bad", 50), 50);
+    EXPECT_EQ(file.ReadIntValue("S", "big", 50), 50);
+    EXPECT_EQ(file.ReadIntValue("S", "min", 50), INT32_MIN);
+    EXPECT_EQ(file.ReadIntValue("S", "empty", 50), 50);
+    EXPECT_EQ(file.ReadIntValue("S", "word", 7), 7);
+}
+
+TEST_F(SettingsFileTest, ValuesLongerThanTheReadBufferFallBackToTheDefault) {
+    WriteBytes(path, "[S]\r\nlong=" + std::string(5000, '1') + "\r\nzeros=" +
+                         std::string(3000, '0') + "\r\n");
+    const SettingsFile file(path);
+    EXPECT_EQ(file.ReadIntValue("S", "long", 50), 50);
+    // Cut to the buffer, 2,047 zeros still read as 0: nothing past the buffer is trusted more.
+    EXPECT_EQ(file.ReadIntValue("S", "zeros", 50), 0);
+}
+
+TEST_F(SettingsFileTest, ListsSectionsInFileOrderWithDuplicatesAndKeylessOnes) {
+    WriteBytes(path, "[b]\r\nk=1\r\n[A]\r\n[c]\r\nx=y\r\n[b]\r\nk=2\r\n");
+    EXPECT_EQ(ListNames(), (Names{"b", "A", "c", "b"}));
+}
+
+TEST_F(SettingsFileTest, ListsEveryNameWholeFarBeyondSixteenKilobytes) {
+    std::string content;
+    Names expected;
+    for (int i = 0; i < 3000; ++i) {
+        std::string name = "setting-" + std::to_string(i) + "-" + std::string(i % 17, 'w');
+        content += "[" + name + "]\r\npos_x=" + std::to_string(i) + "\r\n";
+        expected.push_back(name);
+    }
+    const std::string longName(20000, 'L');  // one name larger than the first buffer by itself
+    content += "[" + longName + "]\r\npos_x=1\r\n";
+    expected.push_back(longName);
+    WriteBytes(path, content);
+
+    const Names names = ListNames();
+    std::size_t total = 0;
+    for (const auto& n : names) total += n.size() + 1;
+    EXPECT_GT(total, 64u * 1024u);
+    EXPECT_EQ(names, expected);
+}
+
+TEST_F(SettingsFileTest, RemovingASectionKeepsTheOthersAndAMissingOneChangesNothing) {
+    WriteBytes(path, "[A]\r\npos_x=1\r\n[B]\r\npos_x=2\r\n[C]\r\npos_x=3\r\n");
+    {
+        SettingsFile file(path);
+        file.RemoveSection("B");
+    }
+    EXPECT_EQ(ListNames(), (Names{"A", "C"}));
+    EXPECT_EQ(SettingsFile(path).ReadIntValue("C", "pos_x", 50), 3);
+
+    const std::string before = ReadBytes(path);
+    {
+        SettingsFile file(path);
+        file.RemoveSection("absent");
+    }
+    EXPECT_EQ(ReadBytes(path), before);
+}
+
+TEST_F(SettingsFileTest, WriteFailureNamesTheFullPathAndKeepsEarlierWrites) {
+    // As root a read-only file is still written: a folder standing at the path is not.
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+    SettingsFile file(path);
+    try {
+        file.WriteIntValue("A", "pos_x", 1);
+        FAIL() << "write into a folder succeeded";
+    } catch (const EIniFileException& e) {
+        EXPECT_EQ(e.Message(), path + AnsiFromWide(L" に書き込めません"));
+    }
+    EXPECT_THROW(file.RemoveSection("A"), EIniFileException);
+    EXPECT_EQ(ListNames(), Names{});
+}
+
+TEST_F(SettingsFileTest, FileIsNotHeldBetweenOperations) {
+    SettingsFile file(path);
+    file.WriteIntValue("A", "pos_x", 1);
+    EXPECT_TRUE(test::FileIsReleased(path));
+    Names names;
+    file.ListSectionNames(names);
+    EXPECT_EQ(file.ReadIntValue("A", "pos_x", 50), 1);
+    EXPECT_TRUE(test::FileIsReleased(path));
+}
+
+TEST(SettingsLocation, IsBesideTheExecutableNamedAfterIt) {
+    char exe[MAX_PATH + 1];
+    const DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
+    ASSERT_GT(n, 4u);
+    std::string expected(exe, n);
+    expected.replace(expected.size() - 4, 4, ".ini");  // the test program ends in ".exe"
+    EXPECT_EQ(ModuleSettingsPath(), expected);
+}
+
+}  // namespace
+}  // namespace pelmora
