@@ -6,11 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 ROOT=$PWD
-BUILD=$ROOT/build
+BUILD=${PELMORA_BUILD:-$ROOT/build}   # another folder lets several builds run side by side
 
 PACKAGES=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
           wine wine32:i386 xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic fonts-wine
-          locales googletest clang libclang-rt-14-dev)
+          locales googletest clang libclang-rt-14-dev python3)
 
 log() { printf '%s\n' "dev.sh: $*" >&2; }
 
