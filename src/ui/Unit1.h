@@ -1,0 +1,49 @@
+// The checker window: an empty, always-on-top tool window that the user drags from anywhere
+// inside it, resizes by its frame and nudges with the arrow keys. Its geometry is what the
+// setting commands save and recall; every move, resize and showing rewrites the readout.
+#pragma once
+
+#include <windows.h>
+
+#include "BaseWindow.h"
+#include "SettingCommands.h"
+
+namespace pelmora::ui {
+
+class TFormC : public BaseWindow<TFormC>, public ICheckerGeometry {
+public:
+    static constexpr wchar_t kClassName[] = L"TFormC";
+
+    // Creates the window hidden, owned by `owner`, and puts it in the always-on-top band.
+    // Throws pelmora::Exception when the system refuses the window.
+    void Create(HWND owner);
+
+    // Makes the window visible (FormShow runs before it is on the screen), brings it to the top
+    // of its band and activates it.
+    void Show();
+
+    // The outer rectangle in screen pixels. Each set is synchronous, keeps the stacking order,
+    // does not activate, and does nothing when the value is already there.
+    CheckerGeometry Geometry() const override;
+    void SetLeft(std::int32_t left) override;
+    void SetTop(std::int32_t top) override;
+    void SetWidth(std::int32_t width) override;
+    void SetHeight(std::int32_t height) override;
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void FormShow();
+    void FormResize();
+    void FormMoved();
+    void FormKeyDown(WPARAM key);
+    void FormMouseMove(WPARAM buttons, LPARAM position);
+    void ApplyBounds(const CheckerGeometry& bounds);
+
+    bool showHandled_ = false;  // FormShow runs for the showing, not again for repaints
+};
+
+// The single checker window, created by the shell right after the main window.
+extern TFormC* FormC;
+
+}  // namespace pelmora::ui
