@@ -38,9 +38,12 @@ private:
     void FormMoved();
     void FormKeyDown(WPARAM key);
     void FormMouseMove(WPARAM buttons, LPARAM position);
+    void ReportGeometry();
     void ApplyBounds(const CheckerGeometry& bounds);
 
-    bool showHandled_ = false;  // FormShow runs for the showing, not again for repaints
+    bool shown_ = false;    // the first showing has happened
+    bool pressed_ = false;  // the left button went down inside the window
+    POINT pressPoint_{};    // where, in screen coordinates
 };
 
 // The single checker window, created by the shell right after the main window.

@@ -1,0 +1,189 @@
+#include "Unit1.h"
+
+#include <windowsx.h>
+
+#include "Errors.h"
+#include "MainFrm.h"
+
+namespace pelmora::ui {
+
+TFormC* FormC = nullptr;
+
+namespace {
+
+// The window's static layout: never scaled, whatever the screen resolution.
+struct CheckerLayout {
+    const wchar_t* caption;
+    int left, top, width, height;
+    DWORD style, exStyle;
+};
+
+constexpr CheckerLayout kLayout = {
+    L"チェッカー", 497, 114, 244, 157,
+    // A tool-window frame with a sizing border and no system menu: no title-bar buttons.
+    WS_CAPTION | WS_THICKFRAME | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+    WS_EX_TOOLWINDOW,
+};
+
+// The system command that moves a window as if its title bar were dragged.
+constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;  // 0xF012
+
+// Set with flags 0x14: synchronous, stacking order and activation left alone.
+constexpr UINT kSetBoundsFlags = SWP_NOZORDER | SWP_NOACTIVATE;
+// Into the band right after creation with flags 0x13: no size, no move, no activation.
+constexpr UINT kBandFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;
+
+struct Nudge {
+    WPARAM key;
+    int dx, dy;
+};
+constexpr Nudge kNudges[] = {
+    {VK_UP, 0, -1},
+    {VK_LEFT, -1, 0},
+    {VK_RIGHT, 1, 0},
+    {VK_DOWN, 0, 1},
+};
+
+}  // namespace
+
+void TFormC::Create(HWND owner) {
+    WNDCLASSEXW wc{};
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    if (!CreateWindowOfClass(wc, kLayout.exStyle, kLayout.caption, kLayout.style, kLayout.left,
+                             kLayout.top, kLayout.width, kLayout.height, owner)) {
+        throw Exception(AnsiFromWide(L"チェッカーウィンドウを作成できません"));
+    }
+    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, kBandFlags);
+}
+
+void TFormC::Show() {
+    // WM_SHOWWINDOW runs FormShow before the window is on the screen.
+    ShowWindow(Handle(), SW_SHOW);
+    BringWindowToTop(Handle());
+    SetActiveWindow(Handle());
+}
+
+CheckerGeometry TFormC::Geometry() const {
+    RECT r{};
+    GetWindowRect(Handle(), &r);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void TFormC::ApplyBounds(const CheckerGeometry& bounds) {
+    if (bounds == Geometry()) return;  // the same value: no change, no notification
+    SetWindowPos(Handle(), nullptr, bounds.left, bounds.top, bounds.width, bounds.height,
+                 kSetBoundsFlags);
+}
+
+void TFormC::SetLeft(std::int32_t left) {
+    CheckerGeometry g = Geometry();
+    g.left = left;
+    ApplyBounds(g);
+}
+
+void TFormC::SetTop(std::int32_t top) {
+    CheckerGeometry g = Geometry();
+    g.top = top;
+    ApplyBounds(g);
+}
+
+void TFormC::SetWidth(std::int32_t width) {
+    CheckerGeometry g = Geometry();
+    g.width = width;
+    ApplyBounds(g);
+}
+
+void TFormC::SetHeight(std::int32_t height) {
+    CheckerGeometry g = Geometry();
+    g.height = height;
+    ApplyBounds(g);
+}
+
+LRESULT TFormC::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SHOWWINDOW:
+            if (wParam && lParam == 0) FormShow();
+            break;
+        case WM_SIZE:
+            FormResize();
+            break;
+        case WM_MOVE:
+            FormMoved();
+            break;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:  // Alt+arrow arrives here; it nudges all the same
+            FormKeyDown(wParam);
+            break;  // not consumed
+        case WM_LBUTTONDOWN:
+            SetCapture(Handle());
+            GetCursorPos(&pressPoint_);
+            pressed_ = true;
+            return 0;
+        case WM_LBUTTONUP:
+            pressed_ = false;
+            if (GetCapture() == Handle()) ReleaseCapture();
+            return 0;
+        case WM_MOUSEMOVE:
+            FormMouseMove(wParam, lParam);
+            return 0;
+        case WM_CLOSE:
+            // Nothing offers to close the checker; a close request that reaches it only hides it.
+            ShowWindow(Handle(), SW_HIDE);
+            return 0;
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+void TFormC::FormShow() {
+    shown_ = true;
+    ReportGeometry();
+}
+
+void TFormC::FormResize() { ReportGeometry(); }
+
+void TFormC::FormMoved() { ReportGeometry(); }
+
+void TFormC::ReportGeometry() {
+    // Before its first showing the window is not yet the user's: the readout keeps its
+    // designed lines until then.
+    if (shown_ && FormMain) FormMain->ShowCheckerGeometry();
+}
+
+void TFormC::FormKeyDown(WPARAM key) {
+    // One pixel per key-down, auto-repeated ones included, whatever their repeat count and
+    // whatever modifier is held. Each test sees the key code as it came in.
+    for (const Nudge& nudge : kNudges) {
+        if (key != nudge.key) continue;
+        const CheckerGeometry g = Geometry();
+        if (nudge.dx) SetLeft(g.left + nudge.dx);
+        if (nudge.dy) SetTop(g.top + nudge.dy);
+    }
+}
+
+void TFormC::FormMouseMove(WPARAM buttons, LPARAM position) {
+    if (!(buttons & MK_LBUTTON)) return;
+    ReleaseCapture();
+
+    // The move loop takes the pointer's position when it starts as its reference (Wine does;
+    // a loop that starts anywhere else would lose or double the motion up to now). The motion
+    // since the button went down has not moved the window yet: apply it first, so the point
+    // that was pressed stays under the pointer for the whole drag, as with the title bar.
+    if (pressed_) {
+        pressed_ = false;
+        POINT now{};
+        GetCursorPos(&now);
+        const int dx = now.x - pressPoint_.x;
+        const int dy = now.y - pressPoint_.y;
+        if (dx != 0 || dy != 0) {
+            const CheckerGeometry g = Geometry();
+            ApplyBounds({g.left + dx, g.top + dy, g.width, g.height});
+        }
+    }
+
+    // lParam keeps the client position as it came: X in the low word, Y in the high word.
+    const LPARAM point = MAKELPARAM(GET_X_LPARAM(position), GET_Y_LPARAM(position));
+    SendMessageA(Handle(), WM_SYSCOMMAND, kMoveByCaption, point);
+}
+
+}  // namespace pelmora::ui
