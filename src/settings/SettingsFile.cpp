@@ -16,6 +16,7 @@ namespace {
 constexpr DWORD kNameBufferStart = 0x4000;        // what one read of the names usually needs
 constexpr DWORD kNameBufferLimit = 0x10000000;    // 256 MiB: past this a file is not a settings file
 constexpr DWORD kValueBufferSize = 2048;
+constexpr DWORD kValueBufferLimit = 0x100000;    // 1 MiB
 constexpr DWORD kModulePathBufferSize = MAX_PATH + 1;
 
 }  // namespace
@@ -44,11 +45,20 @@ void SettingsFile::ListSectionNames(std::vector<std::string>& target) const {
 
 std::int32_t SettingsFile::ReadIntValue(const std::string& section, const std::string& key,
                                         std::int32_t defaultValue) const {
-    char buffer[kValueBufferSize];
-    const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer,
-                                                  kValueBufferSize, path_.c_str());
-    const auto text = std::string_view(buffer, std::min<DWORD>(length, kValueBufferSize - 1));
-    return ParseIntValue(text).value_or(defaultValue);
+    // A value cut off at the buffer's end could read as another number ("000...01" as 0): when
+    // the text fills the buffer, read it again whole.
+    std::string buffer;
+    DWORD size = kValueBufferSize;
+    DWORD length = 0;
+    for (;;) {
+        buffer.resize(size);
+        length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer.data(), size,
+                                          path_.c_str());
+        if (length + 1 < size) break;
+        if (size >= kValueBufferLimit) return defaultValue;  // no number is that long
+        size *= 2;
+    }
+    return ParseIntValue(std::string_view(buffer.data(), length)).value_or(defaultValue);
 }
 
 void SettingsFile::WriteIntValue(const std::string& section, const std::string& key,

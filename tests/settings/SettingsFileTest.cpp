@@ -84,13 +84,15 @@ TEST_F(SettingsFileTest, ValueTextGoesThroughTheIntegerSyntax) {
     EXPECT_EQ(file.ReadIntValue("S", "word", 7), 7);
 }
 
-TEST_F(SettingsFileTest, ValuesLongerThanTheReadBufferFallBackToTheDefault) {
+TEST_F(SettingsFileTest, LongValuesAreConvertedWholeNeverCutIntoAnotherNumber) {
     WriteBytes(path, "[S]\r\nlong=" + std::string(5000, '1') + "\r\nzeros=" +
-                         std::string(3000, '0') + "\r\n");
+                         std::string(3000, '0') + "7\r\nedge=" + std::string(2046, '0') +
+                         "9\r\nhuge=" + std::string(2 * 1024 * 1024, '0') + "1\r\n");
     const SettingsFile file(path);
-    EXPECT_EQ(file.ReadIntValue("S", "long", 50), 50);
-    // Cut to the buffer, 2,047 zeros still read as 0: nothing past the buffer is trusted more.
-    EXPECT_EQ(file.ReadIntValue("S", "zeros", 50), 0);
+    EXPECT_EQ(file.ReadIntValue("S", "long", 50), 50);   // out of range
+    EXPECT_EQ(file.ReadIntValue("S", "zeros", 50), 7);   // not 0 from the first 2,047 zeros
+    EXPECT_EQ(file.ReadIntValue("S", "edge", 50), 9);    // exactly fills the first buffer
+    EXPECT_EQ(file.ReadIntValue("S", "huge", 50), 50);   // past any sensible length
 }
 
 TEST_F(SettingsFileTest, ListsSectionsInFileOrderWithDuplicatesAndKeylessOnes) {
