@@ -3,6 +3,8 @@
 #   ./dev.sh run    build and start the program (under Wine; on a virtual display when there is
 #                   no display, with a screenshot in build/screenshot.png)
 #   ./dev.sh test   install what is missing, build, run every test; ends with ctest's summary
+#   ./dev.sh fuzz [seconds]   run every fuzz target of the native sanitizer build longer
+#                   (default 300 s each)
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 ROOT=$PWD
@@ -97,8 +99,15 @@ cmd_run() {
   wait "$pid" || true
 }
 
+cmd_fuzz() {
+  ensure_packages
+  build
+  "$ROOT/tests/fuzz/run-fuzz.sh" "$BUILD/fuzz" "${1:-300}"
+}
+
 case "${1:-}" in
   run) shift; cmd_run "$@" ;;
   test) shift; cmd_test "$@" ;;
-  *) echo "usage: ./dev.sh run | test" >&2; exit 2 ;;
+  fuzz) shift; cmd_fuzz "$@" ;;
+  *) echo "usage: ./dev.sh run | test | fuzz [seconds]" >&2; exit 2 ;;
 esac

@@ -23,18 +23,6 @@ constexpr GeometryField kGeometryFields[] = {
 
 }  // namespace
 
-std::string GeometryReadout(const CheckerGeometry& geometry) {
-    std::string text;
-    text.reserve(48);
-    text += "pos_x=";
-    text += std::to_string(geometry.left);
-    text += "\r\npos_y=";
-    text += std::to_string(geometry.top);
-    text += "\r\nwidth=";
-    text += std::to_string(geometry.width);
-    return text;
-}
-
 SettingCommands::SettingCommands(INameBox& nameBox, ICheckerGeometry& checker,
                                  IReadoutArea& readout, PathSource settingsPath)
     : nameBox_(nameBox), checker_(checker), readout_(readout),
