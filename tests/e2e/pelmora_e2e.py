@@ -1,0 +1,435 @@
+"""Support for Pelmora's end-to-end tests.
+
+The tests drive the real pelmora.exe under Wine on the X display that dev.sh prepares (Wine as
+a virtual desktop), with real X input from xdotool, and read the program's state through
+inspect.exe, a console server of the project's own (tools/inspect.cpp) that answers one JSON line
+per command line.
+
+Every wait here is bounded; every failure names what was waited for.
+"""
+
+import json
+import os
+import select
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+BUILD = os.environ.get("PELMORA_E2E_BUILD", "")
+PELMORA_EXE = os.path.join(BUILD, "pelmora.exe")
+INSPECT_EXE = os.path.join(BUILD, "inspect.exe")
+
+# Window styles (winuser.h).
+WS_OVERLAPPEDWINDOW = 0x00CF0000
+WS_CAPTION = 0x00C00000
+WS_SYSMENU = 0x00080000
+WS_THICKFRAME = 0x00040000
+WS_MINIMIZEBOX = 0x00020000
+WS_MAXIMIZEBOX = 0x00010000
+WS_CLIPSIBLINGS = 0x04000000
+WS_CLIPCHILDREN = 0x02000000
+WS_VISIBLE = 0x10000000
+WS_DISABLED = 0x08000000
+WS_HSCROLL = 0x00100000
+WS_VSCROLL = 0x00200000
+WS_EX_TOPMOST = 0x00000008
+WS_EX_TOOLWINDOW = 0x00000080
+WS_EX_WINDOWEDGE = 0x00000100
+WS_EX_CONTROLPARENT = 0x00010000
+WM_CLOSE = 0x0010
+
+# Control IDs of the main window.
+ID_NAME_BOX = 101
+ID_SAVE = 111
+ID_RECALL = 112
+ID_DELETE = 113
+ID_READOUT = 121
+
+ANSI = "cp932"  # the tests' ANSI code page (Japanese locale)
+
+
+class HarnessError(Exception):
+    """The harness itself could not do its work (as opposed to a failed expectation)."""
+
+
+def wine_env():
+    env = dict(os.environ)
+    env.update(WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=", LANG="ja_JP.UTF-8",
+               LC_ALL="ja_JP.UTF-8")
+    if not env.get("WINEPREFIX") and BUILD:
+        env["WINEPREFIX"] = os.path.join(BUILD, "wineprefix")
+    return env
+
+
+def hexarg(text):
+    """A string argument for inspect.exe: hexadecimal UTF-8, "-" for the empty string."""
+    return text.encode("utf-8").hex() or "-"
+
+
+def wine_path(unix_path):
+    """The Windows path under which Wine's drive Z: shows a Unix path."""
+    return "Z:" + os.path.abspath(unix_path).replace("/", "\\")
+
+
+def wait_until(probe, timeout, what, interval=0.02):
+    """Calls probe() until it returns a true value, which is returned; fails after `timeout`
+    seconds with `what` and the last value seen."""
+    deadline = time.monotonic() + timeout
+    last = None
+    while True:
+        last = probe()
+        if last:
+            return last
+        if time.monotonic() >= deadline:
+            raise AssertionError("timed out after %.1f s waiting for %s (last seen: %r)"
+                                 % (timeout, what, last))
+        time.sleep(interval)
+
+
+def decode_text(text_obj):
+    """The ANSI bytes of a text answer, decoded from the code page."""
+    return bytes.fromhex(text_obj["hex"]).decode(ANSI)
+
+
+# ---------------------------------------------------------------------------------------------
+# inspect.exe
+
+
+class Inspector:
+    """One running inspect.exe, shared by all tests of a process (restarted when it died)."""
+
+    _shared = None
+
+    @classmethod
+    def shared(cls):
+        if cls._shared is None or not cls._shared.alive():
+            cls._shared = cls()
+        return cls._shared
+
+    @classmethod
+    def shutdown_shared(cls):
+        if cls._shared is not None:
+            cls._shared.close()
+            cls._shared = None
+
+    def __init__(self):
+        # Standard error goes nowhere: nothing Wine starts on our behalf may hold a pipe that
+        # ctest reads. The output pipe is ours and read line by line, never to its end.
+        self.proc = subprocess.Popen(["wine", INSPECT_EXE], stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                     env=wine_env(), close_fds=True)
+        self._buffer = b""
+        hello = self._read_line(30.0)
+        if not hello.get("ready"):
+            raise HarnessError("inspect.exe did not start: %r" % hello)
+        self.pid = hello["pid"]
+
+    def alive(self):
+        return self.proc.poll() is None
+
+    def _read_line(self, timeout):
+        deadline = time.monotonic() + timeout
+        fd = self.proc.stdout.fileno()
+        while b"\n" not in self._buffer:
+            left = deadline - time.monotonic()
+            if left <= 0:
+                self.proc.kill()
+                raise HarnessError("inspect.exe did not answer within %.1f s" % timeout)
+            ready, _, _ = select.select([fd], [], [], left)
+            if ready:
+                chunk = os.read(fd, 65536)
+                if not chunk:
+                    raise HarnessError("inspect.exe ended")
+                self._buffer += chunk
+        line, self._buffer = self._buffer.split(b"\n", 1)
+        return json.loads(line.decode("ascii"))
+
+    def raw(self, *args, timeout=10.0):
+        """Sends one command; returns the answer as is (ok may be false)."""
+        line = " ".join(str(a) for a in args) + "\n"
+        self.proc.stdin.write(line.encode("ascii"))
+        self.proc.stdin.flush()
+        return self._read_line(timeout)
+
+    def __call__(self, *args, timeout=10.0):
+        """Sends one command; raises HarnessError when it fails."""
+        answer = self.raw(*args, timeout=timeout)
+        if not answer.get("ok"):
+            raise HarnessError("inspect %s: %r" % (" ".join(map(str, args)), answer))
+        return answer
+
+    def close(self):
+        if self.alive():
+            try:
+                self.raw("quit", timeout=5.0)
+                self.proc.wait(5.0)
+            except (HarnessError, OSError, subprocess.TimeoutExpired):
+                pass
+        if self.alive():
+            self.proc.kill()
+            self.proc.wait(5.0)
+
+    # Convenience wrappers.
+
+    def windows(self, pid=None, cls=None, caption=None):
+        args = ["find", hexarg(cls) if cls else "-", hexarg(caption) if caption else "-"]
+        if pid is not None:
+            args.append(pid)
+        return self(*args)["windows"]
+
+    def z_order(self):
+        """Top-level window handles, topmost first."""
+        return [w["hwnd"] for w in self("windows")["windows"]]
+
+    def info(self, hwnd):
+        answer = self.raw("info", hwnd)
+        return answer["window"] if answer.get("ok") else None
+
+    def child(self, hwnd, control_id):
+        return self("child", hwnd, control_id)["window"]
+
+    def children(self, hwnd):
+        return self("children", hwnd)["children"]
+
+    def text(self, hwnd):
+        return decode_text(self("text", hwnd)["text"])
+
+    def combo(self, hwnd):
+        return self("combo", hwnd)
+
+    def gui(self, tid):
+        return self("gui", tid)
+
+    def cursor(self):
+        c = self("cursor")
+        return c["x"], c["y"]
+
+
+# ---------------------------------------------------------------------------------------------
+# Real X input
+
+
+class XInput:
+    """xdotool on the display; converts Wine's screen coordinates to the X screen's."""
+
+    def __init__(self):
+        self.offset = self._desktop_offset()
+
+    @staticmethod
+    def _desktop_offset():
+        # With Wine as a virtual desktop, Wine's screen is one X window; its origin on the X
+        # screen is what Wine's coordinates are measured from.
+        out = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True,
+                             timeout=10, check=True).stdout
+        for line in out.splitlines():
+            if "Wine desktop" in line:
+                geometry = line.split()[-2]  # e.g. 1280x1024+0+0
+                _, x, y = geometry.replace("+", " ").replace("-", " -").split()
+                return int(x), int(y)
+        return 0, 0  # no virtual desktop: Wine's windows are the X screen's own
+
+    def _run(self, *args):
+        subprocess.run(["xdotool", *map(str, args)], check=True, timeout=10,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def move(self, x, y):
+        self._run("mousemove", x + self.offset[0], y + self.offset[1])
+
+    def down(self, button=1):
+        self._run("mousedown", button)
+
+    def up(self, button=1):
+        self._run("mouseup", button)
+
+    def click_at(self, x, y, button=1):
+        self.move(x, y)
+        self._run("click", button)
+
+    def key(self, *keys):
+        self._run("key", "--delay", "30", *keys)
+
+    def type(self, text):
+        self._run("type", "--delay", "40", text)
+
+
+# ---------------------------------------------------------------------------------------------
+# One running Pelmora
+
+
+class Pelmora:
+    """pelmora.exe copied into a fresh temporary folder of its own (so it has its own
+    pelmora.ini) and started through inspect.exe, which knows its process id."""
+
+    def __init__(self, inspector, ini_bytes=None, ini_is_folder=False, folder_name=None):
+        self.inspect = inspector
+        self.root = tempfile.mkdtemp(prefix="pelmora-e2e-")
+        self.folder = os.path.join(self.root, folder_name) if folder_name else self.root
+        os.makedirs(self.folder, exist_ok=True)
+        self.exe = os.path.join(self.folder, "pelmora.exe")
+        shutil.copyfile(PELMORA_EXE, self.exe)
+        self.ini = os.path.join(self.folder, "pelmora.ini")
+        if ini_is_folder:
+            os.mkdir(self.ini)
+        elif ini_bytes is not None:
+            with open(self.ini, "wb") as f:
+                f.write(ini_bytes)
+        self.pid = None
+        self.main = self.checker = self.app = None
+
+    # Start and end.
+
+    def start(self, timeout=15.0):
+        self.pid = self.inspect("start", hexarg(wine_path(self.exe)),
+                                hexarg(wine_path(self.folder)))["pid"]
+        self.main = wait_until(lambda: self._visible("TFormMain"), timeout,
+                               "the main window to be shown")
+        self.checker = wait_until(lambda: self._visible("TFormC"), timeout,
+                                  "the checker window to be shown")
+        apps = self.inspect.windows(pid=self.pid, cls="TApplication")
+        self.app = apps[0] if len(apps) == 1 else None
+        return self
+
+    def _visible(self, cls):
+        found = [w for w in self.inspect.windows(pid=self.pid, cls=cls) if w["visible"]]
+        return found[0] if len(found) == 1 else None
+
+    def alive(self):
+        return not self.inspect("alive", self.pid)["exited"]
+
+    def wait_exit(self, timeout=5.0):
+        return self.inspect("waitexit", self.pid, int(timeout * 1000))
+
+    def stop(self):
+        """Ends the program whatever its state and removes its folder."""
+        try:
+            if self.pid is not None and Inspector._shared is self.inspect and self.inspect.alive():
+                self.inspect.raw("kill", self.pid)
+        finally:
+            shutil.rmtree(self.root, ignore_errors=True)
+
+    # State.
+
+    def main_info(self):
+        return self.inspect.info(self.main["hwnd"])
+
+    def checker_info(self):
+        return self.inspect.info(self.checker["hwnd"])
+
+    def checker_rect(self):
+        r = self.checker_info()["rect"]
+        return r["left"], r["top"], r["width"], r["height"]
+
+    def control(self, control_id):
+        return self.inspect.child(self.main["hwnd"], control_id)
+
+    def readout(self):
+        return self.inspect.text(self.control(ID_READOUT)["hwnd"])
+
+    def name_box(self):
+        """(items, selected index, edit text), texts decoded from the ANSI code page."""
+        c = self.inspect.combo(self.control(ID_NAME_BOX)["hwnd"])
+        return [decode_text(i) for i in c["items"]], c["cursel"], decode_text(c["edit"])
+
+    def name_box_bytes(self):
+        c = self.inspect.combo(self.control(ID_NAME_BOX)["hwnd"])
+        return [bytes.fromhex(i["hex"]) for i in c["items"]], bytes.fromhex(c["edit"]["hex"])
+
+    def ini_bytes(self):
+        try:
+            with open(self.ini, "rb") as f:
+                return f.read()
+        except FileNotFoundError:
+            return None
+
+    def gui(self):
+        return self.inspect.gui(self.main["tid"])
+
+    def windows_of_program(self):
+        return self.inspect.windows(pid=self.pid)
+
+    @staticmethod
+    def readout_for(left, top, width):
+        return "pos_x=%d\r\npos_y=%d\r\nwidth=%d" % (left, top, width)
+
+    def wait_readout(self, left, top, width, timeout=3.0):
+        expected = self.readout_for(left, top, width)
+        wait_until(lambda: self.readout() == expected, timeout,
+                   "the readout %r (now %r)" % (expected, self.readout()))
+
+    def wait_checker_at(self, rect, timeout=3.0):
+        wait_until(lambda: self.checker_rect() == tuple(rect), timeout,
+                   "the checker at %r (now %r)" % (tuple(rect), self.checker_rect()))
+
+    def wait_active(self, hwnd, timeout=3.0, what="window"):
+        wait_until(lambda: self.gui()["active"] == hwnd, timeout, "the %s to be active" % what)
+
+    def message_boxes(self):
+        """The program's visible top-level dialog windows."""
+        return [w for w in self.inspect.windows(pid=self.pid, cls="#32770") if w["visible"]]
+
+
+def center(info, part="rect"):
+    r = info[part]
+    return r["left"] + r["width"] // 2, r["top"] + r["height"] // 2
+
+
+# ---------------------------------------------------------------------------------------------
+# Test case base
+
+
+def require_pelmora(test_case_class):
+    """Skips the class only when pelmora.exe has not been built; every other problem fails."""
+    if not os.path.isfile(PELMORA_EXE):
+        return unittest.skip("pelmora.exe is not built")(test_case_class)
+    return test_case_class
+
+
+class E2ETestCase(unittest.TestCase):
+    """Each test gets a fresh Pelmora in a fresh folder; the program is ended afterwards."""
+
+    ini_bytes = None
+    ini_is_folder = False
+    folder_name = None
+
+    @classmethod
+    def setUpClass(cls):
+        cls.inspect = Inspector.shared()
+        cls.x = XInput()
+
+    def setUp(self):
+        self.inspect = Inspector.shared()
+        acp = self.inspect("acp")["acp"]
+        self.assertEqual(acp, 932, "the tests need the Japanese ANSI code page")
+        self.app = Pelmora(self.inspect, self.ini_bytes, self.ini_is_folder, self.folder_name)
+        self.addCleanup(self.app.stop)
+        self.app.start()
+        # Start-up is over when the checker's first report has replaced the designed lines.
+        r = self.app.checker_rect()
+        self.app.wait_readout(r[0], r[1], r[2], timeout=5.0)
+
+    # Real input on the program's windows.
+
+    def click_control(self, control_id):
+        self.x.click_at(*center(self.app.control(control_id), "client"))
+
+    def click_checker(self, dx=60, dy=40):
+        c = self.app.checker_info()["client"]
+        self.x.click_at(c["left"] + dx, c["top"] + dy)
+        self.app.wait_active(self.app.checker["hwnd"], what="checker window")
+
+    def type_name(self, text):
+        """Clicks into the name box's edit field, empties it and types `text`."""
+        box = self.app.control(ID_NAME_BOX)
+        edit = [c["window"] for c in self.inspect.children(box["hwnd"])
+                if c["window"]["class"].lower() == "edit"]
+        self.assertEqual(len(edit), 1, "the name box has one edit field")
+        self.x.click_at(*center(edit[0], "client"))
+        self.app.wait_active(self.app.main["hwnd"], what="main window")
+        self.x.key("ctrl+a", "BackSpace")
+        wait_until(lambda: self.app.name_box()[2] == "", 3.0, "an empty name box")
+        if text:
+            self.x.type(text)
+            wait_until(lambda: self.app.name_box()[2] == text, 3.0,
+                       "the name box to show %r" % text)
