@@ -6,8 +6,8 @@
 // Arguments are separated by single blanks. Numbers are decimal or 0x-hexadecimal; window
 // handles are plain numbers. Strings are hexadecimal UTF-8 bytes ("-" for none or empty), except
 // where an ANSI byte string is asked for. Texts come back twice: "hex" holds the bytes that the
-// ANSI call gives (code page of the system, 932 in the tests), "text" the wide-character text as
-// a JSON string.
+// ANSI call gives (code page of the system, 932 in the tests; for combo box items the wide text
+// converted to that code page), "text" the wide-character text as a JSON string.
 //
 // Commands:
 //   ping | acp | quit
@@ -80,6 +80,16 @@ std::wstring Utf8ToWide(const std::string& s) {
     std::wstring w(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
     return w;
+}
+
+std::string WideToAnsi(const std::wstring& w) {
+    if (w.empty()) return {};
+    const int n = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string s(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
+                        nullptr);
+    return s;
 }
 
 int HexDigit(char c) {
@@ -481,16 +491,11 @@ std::string Run(const std::vector<std::string>& a) {
         SendA(h, CB_GETCURSEL, 0, 0, sel);
         SendA(h, CB_GETDROPPEDSTATE, 0, 0, dropped);
         std::string items = "[";
+        // The items are read wide and converted here: an ANSI CB_GETLBTEXT sent to another
+        // process comes back from Wine as the raw wide buffer.
         for (int i = 0; i < static_cast<int>(count); ++i) {
-            DWORD_PTR lenA = 0, lenW = 0, got = 0;
-            std::string ansi;
+            DWORD_PTR lenW = 0, got = 0;
             std::wstring wide;
-            if (SendA(h, CB_GETLBTEXTLEN, i, 0, lenA) && static_cast<LONG_PTR>(lenA) >= 0) {
-                std::vector<char> buf(lenA + 2, '\0');
-                if (SendA(h, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buf.data()), got) &&
-                    static_cast<LONG_PTR>(got) >= 0)
-                    ansi.assign(buf.data(), got);
-            }
             if (SendW(h, CB_GETLBTEXTLEN, i, 0, lenW) && static_cast<LONG_PTR>(lenW) >= 0) {
                 std::vector<wchar_t> buf(lenW + 2, L'\0');
                 if (SendW(h, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buf.data()), got) &&
@@ -498,7 +503,8 @@ std::string Run(const std::vector<std::string>& a) {
                     wide.assign(buf.data(), got);
             }
             if (i) items += ",";
-            items += "{\"hex\":\"" + ToHex(ansi) + "\",\"text\":" + JsonString(wide) + "}";
+            items +=
+                "{\"hex\":\"" + ToHex(WideToAnsi(wide)) + "\",\"text\":" + JsonString(wide) + "}";
         }
         items += "]";
         return "{\"ok\":true,\"count\":" + Num(static_cast<LONG_PTR>(count)) +

@@ -206,6 +206,15 @@ class Inspector:
         c = self("cursor")
         return c["x"], c["y"]
 
+    def xid(self, hwnd):
+        """The X window that Wine keeps for a top-level window (0 when it has none)."""
+        return self("xwin", hwnd)["xid"]
+
+    def above(self, upper, lower):
+        """Whether top-level window `upper` lies above `lower` in Wine's Z order."""
+        order = self.z_order()
+        return order.index(upper) < order.index(lower)
+
 
 # ---------------------------------------------------------------------------------------------
 # Real X input
@@ -229,6 +238,37 @@ class XInput:
                 _, x, y = geometry.replace("+", " ").replace("-", " -").split()
                 return int(x), int(y)
         return 0, 0  # no virtual desktop: Wine's windows are the X screen's own
+
+    @staticmethod
+    def stacking():
+        """The X windows directly under Wine's desktop window, topmost first (xwininfo lists a
+        window's children from the top of the stack down)."""
+        out = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True,
+                             timeout=10, check=True).stdout
+        ids, desktop_depth, child_depth = [], None, None
+        for line in out.splitlines():
+            text = line.lstrip()
+            depth = len(line) - len(text)
+            if desktop_depth is None:
+                if "Wine desktop" in line:
+                    desktop_depth = depth
+                continue
+            if not text.startswith("0x"):
+                continue
+            if depth <= desktop_depth:
+                break
+            child_depth = child_depth or depth
+            if depth == child_depth:
+                ids.append(int(text.split()[0], 16))
+        return ids
+
+    def pixel(self, x, y):
+        """The colour (r, g, b) that the X screen shows at Wine's screen point x, y."""
+        out = subprocess.run(["import", "-window", "root", "-crop", "1x1+%d+%d" % (
+            x + self.offset[0], y + self.offset[1]), "-depth", "8", "txt:-"],
+            capture_output=True, text=True, timeout=10, check=True).stdout
+        values = out.splitlines()[1].split("(")[1].split(")")[0].split(",")
+        return tuple(int(float(v)) for v in values[:3])
 
     def _run(self, *args):
         subprocess.run(["xdotool", *map(str, args)], check=True, timeout=10,
@@ -418,6 +458,8 @@ class E2ETestCase(unittest.TestCase):
         c = self.app.checker_info()["client"]
         self.x.click_at(c["left"] + dx, c["top"] + dy)
         self.app.wait_active(self.app.checker["hwnd"], what="checker window")
+        # The button is up again: nothing may keep the mouse captured.
+        wait_until(lambda: self.app.gui()["capture"] == 0, 3.0, "the mouse capture released")
 
     def type_name(self, text):
         """Clicks into the name box's edit field, empties it and types `text`."""
@@ -427,7 +469,7 @@ class E2ETestCase(unittest.TestCase):
         self.assertEqual(len(edit), 1, "the name box has one edit field")
         self.x.click_at(*center(edit[0], "client"))
         self.app.wait_active(self.app.main["hwnd"], what="main window")
-        self.x.key("ctrl+a", "BackSpace")
+        self.x.key("End", "shift+Home", "BackSpace")
         wait_until(lambda: self.app.name_box()[2] == "", 3.0, "an empty name box")
         if text:
             self.x.type(text)

@@ -1,0 +1,154 @@
+"""The application shell under real input: the checker's always-on-top band follows the
+application's activation, and a failure shows one message box during which the checker can be
+neither dragged nor nudged."""
+
+import time
+import unittest
+
+from pelmora_e2e import (E2ETestCase, ID_NAME_BOX, ID_SAVE, center, decode_text, hexarg,
+                         require_pelmora, wait_until, wine_path)
+
+
+@require_pelmora
+class ActivationTest(E2ETestCase):
+    def other_application(self):
+        """An ordinary window of another process (inspect.exe), partly under the checker and
+        shown without activation."""
+        hwnd = self.inspect("mkwin", 600, 180, 420, 320, hexarg("E2E other"))["hwnd"]
+        self.addCleanup(lambda: self.inspect.raw("close", hwnd))
+        return wait_until(lambda: (self.inspect.info(hwnd) or {}).get("visible")
+                          and self.inspect.info(hwnd), 3.0, "the other window to be shown")
+
+    def checker_topmost(self):
+        return self.app.checker_info()["topmost"]
+
+    def test_switching_away_lets_others_cover_the_checker_and_back_restores_it(self):
+        main, checker = self.app.main["hwnd"], self.app.checker["hwnd"]
+        other = self.other_application()
+        self.assertTrue(self.inspect.above(checker, other["hwnd"]),
+                        "while the program is active its checker stays above other windows")
+
+        # Switch to the other application by clicking where the checker does not cover it.
+        self.x.click_at(other["rect"]["left"] + 300, other["rect"]["top"] + 250)
+        wait_until(lambda: self.inspect("foreground")["hwnd"] == other["hwnd"], 3.0,
+                   "the other application in the foreground")
+        wait_until(lambda: not self.checker_topmost(), 3.0, "the checker out of the band")
+        self.assertTrue(self.inspect.above(checker, main),
+                        "the checker stays above the program's own main window")
+        self.assertTrue(self.app.checker_info()["visible"])
+
+        # Switch back by clicking into an empty part of the main window.
+        client = self.app.main_info()["client"]
+        self.x.click_at(client["left"] + client["width"] - 4, client["top"] + 20)
+        self.app.wait_active(main, what="main window")
+        wait_until(self.checker_topmost, 3.0, "the checker back in the band")
+        wait_until(lambda: self.inspect.above(checker, other["hwnd"]), 3.0,
+                   "the checker above the other application again")
+        self.assertTrue(self.inspect.above(checker, main))
+
+    def test_clicking_the_checker_itself_brings_the_program_back(self):
+        other = self.other_application()
+        self.x.click_at(other["rect"]["left"] + 300, other["rect"]["top"] + 250)
+        wait_until(lambda: not self.checker_topmost(), 3.0, "the checker out of the band")
+        self.click_checker(dx=20, dy=20)
+        wait_until(self.checker_topmost, 3.0, "the checker back in the band")
+        self.assertTrue(self.inspect.above(self.app.checker["hwnd"], other["hwnd"]))
+
+
+class FailureBoxCase(E2ETestCase):
+    ini_is_folder = True  # a folder where the settings file should be: writes fail
+
+    def wait_box(self):
+        return wait_until(lambda: (lambda b: b[0] if len(b) == 1 else None)(
+            self.app.message_boxes()), 5.0, "one message box")
+
+    def box_texts(self, box):
+        statics, buttons = [], []
+        for c in self.inspect.children(box["hwnd"]):
+            cls = c["window"]["class"].lower()
+            text = decode_text(c["text"])
+            if cls == "static" and text:
+                statics.append(text)
+            elif cls == "button":
+                buttons.append((c["window"], text))
+        return statics, buttons
+
+
+@require_pelmora
+class FailureBoxTest(FailureBoxCase):
+    def test_unwritable_settings_file_shows_one_box_and_the_program_goes_on(self):
+        main, checker = self.app.main["hwnd"], self.app.checker["hwnd"]
+        self.type_name("A")
+        before = self.app.name_box()
+        self.click_control(ID_SAVE)
+        box = self.wait_box()
+
+        self.assertEqual(box["caption"], "Pelmora")
+        self.assertEqual(box["owner"], self.app.app["hwnd"], "owned by the application window")
+        statics, buttons = self.box_texts(box)
+        expected = wine_path(self.app.ini) + " に書き込めません."
+        self.assertEqual(statics, [expected])
+        self.assertEqual([text for _, text in buttons], ["OK"])
+
+        # While the box is up the program's windows are disabled, and the checker is out of
+        # its band, below the box.
+        wait_until(lambda: not self.app.checker_info()["topmost"], 3.0,
+                   "the checker out of the band")
+        self.assertFalse(self.app.main_info()["enabled"])
+        self.assertFalse(self.app.checker_info()["enabled"])
+        self.assertTrue(self.inspect.above(box["hwnd"], checker))
+
+        # Neither drag nor arrow keys move the checker now.
+        start = self.app.checker_rect()
+        readout = self.app.readout()
+        client = self.app.checker_info()["client"]
+        press = (client["left"] + 60, client["top"] + 40)
+        self.x.move(*press)
+        self.x.down()
+        self.x.move(press[0] + 10, press[1] + 5)
+        self.x.move(press[0] + 40, press[1] + 30)
+        self.x.up()
+        self.x.key("Left", "Up")
+        time.sleep(0.5)
+        self.assertEqual(self.app.checker_rect(), start)
+        self.assertEqual(self.app.readout(), readout)
+        self.assertEqual(len(self.app.message_boxes()), 1, "still exactly one box")
+
+        # OK closes the box; the program goes on with its list unchanged.
+        ok_button = buttons[0][0]
+        self.x.click_at(*center(ok_button, "client"))
+        wait_until(lambda: not self.app.message_boxes(), 3.0, "the box to close")
+        wait_until(lambda: self.app.main_info()["enabled"] and self.app.checker_info()["enabled"],
+                   3.0, "both windows enabled again")
+        wait_until(lambda: self.app.checker_info()["topmost"], 3.0, "the checker back in the band")
+        self.assertEqual(self.app.name_box(), before)
+        self.assertEqual(self.app.gui()["active"], main, "the window active before is again")
+        time.sleep(0.3)
+        self.assertEqual(self.app.message_boxes(), [], "no second box")
+
+        self.click_checker()
+        self.x.key("Right")
+        self.app.wait_checker_at((start[0] + 1, start[1], start[2], start[3]))
+        self.app.wait_readout(start[0] + 1, start[1], start[2])
+
+
+
+@require_pelmora
+class FailureBoxJapanesePathTest(FailureBoxCase):
+    folder_name = "設定フォルダ"
+
+    def test_failure_box_shows_a_shift_jis_path_exactly(self):
+        self.assertEqual(self.app.name_box(), ([], -1, ""), "a folder lists no sections")
+        self.type_name("B")
+        self.click_control(ID_SAVE)
+        box = self.wait_box()
+        statics, _ = self.box_texts(box)
+        expected = wine_path(self.app.ini) + " に書き込めません."
+        self.assertIn("設定フォルダ", expected)
+        self.assertEqual(statics, [expected])
+        self.inspect("post", box["hwnd"], 0x0111, 1, 0)  # WM_COMMAND IDOK
+        wait_until(lambda: not self.app.message_boxes(), 3.0, "the box to close")
+
+
+if __name__ == "__main__":
+    unittest.main()

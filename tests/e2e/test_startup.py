@@ -1,0 +1,121 @@
+"""Start-up and shutdown of the real program: the two windows as they come on the screen, the
+list of names read from the settings file, and the ways the program ends."""
+
+import unittest
+
+from pelmora_e2e import (E2ETestCase, ID_DELETE, ID_NAME_BOX, ID_READOUT, ID_RECALL, ID_SAVE,
+                         WM_CLOSE, WS_CAPTION, WS_CLIPCHILDREN, WS_CLIPSIBLINGS,
+                         WS_EX_CONTROLPARENT, WS_EX_TOOLWINDOW, WS_EX_TOPMOST, WS_EX_WINDOWEDGE,
+                         WS_OVERLAPPEDWINDOW, WS_SYSMENU, WS_THICKFRAME, WS_VISIBLE,
+                         require_pelmora, wait_until)
+
+
+def rect_tuple(info):
+    r = info["rect"]
+    return r["left"], r["top"], r["width"], r["height"]
+
+
+@require_pelmora
+class StartupTest(E2ETestCase):
+    def test_main_window_caption_place_frame_and_owner(self):
+        main = self.app.main_info()
+        self.assertEqual(main["caption"], "Pelmora Ver1.03")
+        self.assertEqual(rect_tuple(main), (192, 114, 300, 182))
+        self.assertEqual(main["style"] & ~WS_VISIBLE,
+                         WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN)
+        self.assertEqual(main["exstyle"] & ~WS_EX_WINDOWEDGE, WS_EX_CONTROLPARENT)
+        self.assertTrue(main["visible"])
+        self.assertFalse(main["topmost"])
+        # Caption 19 px and frame 4 px here: what the frame leaves of 300 x 182.
+        self.assertEqual((main["client"]["width"], main["client"]["height"]), (292, 155))
+
+        self.assertIsNotNone(self.app.app, "one application window of class TApplication")
+        app = self.app.app
+        self.assertEqual(main["owner"], app["hwnd"])
+        self.assertEqual(app["caption"], "Pelmora")
+        self.assertEqual((app["rect"]["width"], app["rect"]["height"]), (0, 0))
+        self.assertEqual((app["rect"]["left"], app["rect"]["top"]), (640, 512))
+
+    def test_checker_window_caption_place_frame_band_and_owner(self):
+        checker = self.app.checker_info()
+        self.assertEqual(checker["caption"], "チェッカー")
+        self.assertEqual(rect_tuple(checker), (497, 114, 244, 157))
+        self.assertEqual(checker["style"] & ~WS_VISIBLE,
+                         WS_CAPTION | WS_THICKFRAME | WS_CLIPSIBLINGS | WS_CLIPCHILDREN)
+        self.assertFalse(checker["style"] & WS_SYSMENU, "no title-bar buttons")
+        self.assertEqual(checker["exstyle"] & ~WS_EX_WINDOWEDGE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST)
+        self.assertTrue(checker["visible"])
+        self.assertEqual(checker["owner"], self.app.app["hwnd"])
+
+    def test_checker_lies_above_main_window(self):
+        self.assertTrue(self.inspect.above(self.app.checker["hwnd"], self.app.main["hwnd"]))
+
+    def test_main_window_is_active_with_focus_in_the_name_box(self):
+        gui = self.app.gui()
+        self.assertEqual(gui["active"], self.app.main["hwnd"])
+        box = self.app.control(ID_NAME_BOX)
+        focus = self.inspect.info(gui["focus"])
+        self.assertIsNotNone(focus, "some window has the focus")
+        self.assertIn(focus["hwnd"], (box["hwnd"],) + tuple(
+            c["window"]["hwnd"] for c in self.inspect.children(box["hwnd"])))
+
+    def test_readout_name_box_and_buttons_at_start(self):
+        self.assertEqual(self.app.readout(), "pos_x=497\r\npos_y=114\r\nwidth=244")
+        self.assertEqual(self.app.name_box(), ([], -1, ""))
+        buttons = [self.app.control(i) for i in (ID_DELETE, ID_RECALL, ID_SAVE)]
+        self.assertEqual([self.inspect.text(b["hwnd"]) for b in buttons],
+                         ["削除", "呼び出し", "保存"])
+        lefts = [b["rect"]["left"] for b in buttons]
+        self.assertEqual(lefts, sorted(lefts), "from left to right: delete, recall, save")
+        memo = self.app.control(ID_READOUT)
+        client = self.app.main_info()["client"]
+        self.assertEqual((memo["rect"]["left"], memo["rect"]["width"]),
+                         (client["left"], client["width"]), "the readout spans the client area")
+        self.assertEqual(memo["rect"]["top"] + memo["rect"]["height"],
+                         client["top"] + client["height"], "the readout sits on the bottom edge")
+        self.assertFalse(self.app.ini_bytes(), "start-up writes no settings file")
+
+
+@require_pelmora
+class StartupListTest(E2ETestCase):
+    # Two sections, one of them with a Shift-JIS name, and one that holds no keys at all.
+    ini_bytes = ("[zeta]\r\npos_x=1\r\npos_y=2\r\nwidth=300\r\nheight=200\r\n"
+                 "[設定Ａ]\r\npos_x=10\r\n[alpha]\r\n").encode("cp932")
+
+    def test_every_section_is_listed_in_file_order_with_nothing_selected(self):
+        items, selected, edit = self.app.name_box()
+        self.assertEqual(items, ["zeta", "設定Ａ", "alpha"])
+        self.assertEqual((selected, edit), (-1, ""))
+        raw_items, _ = self.app.name_box_bytes()
+        self.assertEqual(raw_items[1], "設定Ａ".encode("cp932"))
+        self.assertEqual(self.app.ini_bytes(), self.ini_bytes, "listing leaves the file alone")
+
+
+@require_pelmora
+class ShutdownTest(E2ETestCase):
+    def assert_program_ended(self):
+        ended = self.app.wait_exit(5.0)
+        self.assertTrue(ended["exited"], "the program ends when its main window closes")
+        self.assertEqual(ended["exit_code"], 0)
+        self.assertEqual(self.app.windows_of_program(), [])
+
+    def test_closing_the_main_window_ends_the_program(self):
+        self.inspect("post", self.app.main["hwnd"], WM_CLOSE, 0, 0)
+        self.assert_program_ended()
+
+    def test_alt_f4_in_the_main_window_ends_the_program(self):
+        self.app.wait_active(self.app.main["hwnd"], what="main window")
+        self.x.key("alt+F4")
+        self.assert_program_ended()
+
+    def test_close_request_to_the_checker_only_hides_it(self):
+        checker = self.app.checker["hwnd"]
+        self.inspect("post", checker, WM_CLOSE, 0, 0)
+        wait_until(lambda: not self.app.checker_info()["visible"], 3.0, "the checker hidden")
+        self.assertTrue(self.app.alive())
+        self.assertTrue(self.app.main_info()["visible"])
+        self.assertIsNotNone(self.inspect.info(checker), "hidden, not destroyed")
+
+
+if __name__ == "__main__":
+    unittest.main()
