@@ -1,0 +1,360 @@
+// The in-process part of the benchmark: Pelmora's own windows, created as the shell creates
+// them, against the floor, the least that the same work costs on this platform. Each
+// measurement alternates program and floor, round by round, so that both see the same machine.
+//
+//   bench_inproc.exe [ROUND_SCALE]
+//
+// Prints one line per sample: "KIND WHO [N] MILLISECONDS", WHO being "program" or "floor".
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Application.h"
+#include "MainFrm.h"
+#include "SettingsFile.h"
+#include "Unit1.h"
+
+namespace {
+
+using pelmora::app::TApplication;
+using pelmora::ui::FormC;
+using pelmora::ui::FormMain;
+using pelmora::ui::TFormMain;
+
+constexpr int kMoves = 10000;
+constexpr int kPumpEvery = 100;  // moves between two emptyings of the message queue
+constexpr int kSaveRecallSections = 10000;
+
+double Now() {
+    static const double frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart);
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+    std::fprintf(stderr, "bench_inproc: %s\n", what.c_str());
+    std::fflush(stderr);
+    ExitProcess(1);
+}
+
+void Report(const char* kind, const char* who, int n, double ms) {
+    if (n > 0) {
+        std::printf("%s %s %d %.4f\n", kind, who, n, ms);
+    } else {
+        std::printf("%s %s %.4f\n", kind, who, ms);
+    }
+    std::fflush(stdout);
+}
+
+std::string WindowTextA(HWND window) {
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// Runs `program` and `floor` `rounds` times each, alternating which goes first.
+void Alternate(int rounds, const std::function<double()>& program,
+               const std::function<double()>& floor, const char* kind, int n = 0) {
+    for (int round = 0; round < rounds; ++round) {
+        if (round % 2 == 0) {
+            Report(kind, "program", n, program());
+            Report(kind, "floor", n, floor());
+        } else {
+            Report(kind, "floor", n, floor());
+            Report(kind, "program", n, program());
+        }
+    }
+}
+
+// The plain windows of the floor: DefWindowProc and nothing else.
+HWND CreatePlainWindow(DWORD exStyle, DWORD style, int x, int y, int width, int height,
+                       HWND owner) {
+    static const ATOM atom = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = L"BenchPlain";
+        return RegisterClassExW(&wc);
+    }();
+    HWND window = CreateWindowExW(exStyle, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(atom)),
+                                  L"plain", style, x, y, width, height, owner, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (!window) Fail("cannot create a plain window");
+    return window;
+}
+
+std::string ReadoutFor(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return "pos_x=" + std::to_string(r.left) + "\r\npos_y=" + std::to_string(r.top) +
+           "\r\nwidth=" + std::to_string(r.right - r.left);
+}
+
+// ---- 2. Readout per move ----------------------------------------------------------------
+
+double MoveMany(HWND window, int x, int y) {
+    const double start = Now();
+    for (int i = 0; i < kMoves; ++i) {
+        SetWindowPos(window, nullptr, x + (i & 1), y, 0, 0,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+        if (i % kPumpEvery == kPumpEvery - 1) Pump();
+    }
+    Pump();
+    return Now() - start;
+}
+
+void BenchMoves(int rounds, HWND plainChecker, HWND memo) {
+    const HWND checker = FormC->Handle();
+    RECT r{};
+    GetWindowRect(checker, &r);
+    const int x = r.left, y = r.top;
+    Alternate(
+        rounds,
+        [&] {
+            const double ms = MoveMany(checker, x, y);
+            if (WindowTextA(memo) != ReadoutFor(checker)) Fail("the readout did not follow");
+            return ms;
+        },
+        [&] { return MoveMany(plainChecker, x, y + 200); }, "move");
+    SetWindowPos(checker, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+    Pump();
+}
+
+// ---- Settings files ---------------------------------------------------------------------
+
+// Setting names as a user might type them: Japanese (Shift-JIS) and ASCII, mixed.
+std::string SettingName(int i) {
+    char name[32];
+    if (i % 3 == 0) {
+        std::snprintf(name, sizeof name, "layout-%05d", i);
+    } else {
+        std::snprintf(name, sizeof name, "\x90\xdd\x92\xe8%05d", i);  // "設定" + number
+    }
+    return name;
+}
+
+// Writes a settings file of `sections` settings, laid out as the profile functions write it.
+void WriteSettingsFile(const std::string& path, int sections) {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(sections) * 64);
+    for (int i = 0; i < sections; ++i) {
+        char section[160];
+        std::snprintf(
+            section, sizeof section, "[%s]\r\npos_x=%d\r\npos_y=%d\r\nwidth=%d\r\nheight=%d\r\n",
+            SettingName(i).c_str(), 100 + i % 500, 80 + i % 300, 200 + i % 50, 150 + i % 40);
+        text += section;
+    }
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());  // drop any cached copy
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Fail("cannot write " + path);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    if (written != text.size()) Fail("cannot write " + path);
+}
+
+// Every run starts as a command starts: the system holds nothing of the file.
+void ForgetFile(const std::string& path) {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+}
+
+// ---- 3. List fill -------------------------------------------------------------------------
+
+// The floor: one read of the names with a buffer that takes them all, each appended to a
+// plain combo box.
+void FloorFill(HWND combo, const std::string& path, std::size_t bufferSize) {
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    std::string buffer(bufferSize, '\0');
+    const DWORD filled = GetPrivateProfileStringA(nullptr, nullptr, nullptr, buffer.data(),
+                                                  static_cast<DWORD>(bufferSize), path.c_str());
+    for (const char* p = buffer.data(); p < buffer.data() + filled && *p; p += std::strlen(p) + 1) {
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p));
+    }
+}
+
+void BenchListFill(int rounds, int sections, const std::string& path, HWND plainCombo) {
+    WriteSettingsFile(path, sections);
+    const std::size_t bufferSize = static_cast<std::size_t>(sections) * 16 + 2;
+    const HWND combo = FormMain->ControlHandle(TFormMain::kComboBox1);
+    Alternate(
+        rounds,
+        [&] {
+            ForgetFile(path);
+            const double start = Now();
+            FormMain->Commands().ListSettings("");
+            Pump();
+            const double ms = Now() - start;
+            if (SendMessageA(combo, CB_GETCOUNT, 0, 0) != sections) Fail("ListSettings lost names");
+            return ms;
+        },
+        [&] {
+            ForgetFile(path);
+            const double start = Now();
+            FloorFill(plainCombo, path, bufferSize);
+            Pump();
+            const double ms = Now() - start;
+            if (SendMessageA(plainCombo, CB_GETCOUNT, 0, 0) != sections) Fail("floor lost names");
+            return ms;
+        },
+        "list", sections);
+}
+
+// ---- 4. Save and Recall -------------------------------------------------------------------
+
+constexpr const char* kKeys[] = {"pos_x", "pos_y", "width", "height"};
+
+void Click(int id) {
+    const HWND main = FormMain->Handle();
+    SendMessageW(main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(main, id)));
+}
+
+void BenchSaveRecall(int rounds, const std::string& path) {
+    WriteSettingsFile(path, kSaveRecallSections);
+    const HWND combo = FormMain->ControlHandle(TFormMain::kComboBox1);
+    const HWND checker = FormC->Handle();
+    const HWND memo = FormMain->ControlHandle(TFormMain::kMemo1);
+    const std::string saved = SettingName(kSaveRecallSections / 2);
+    const std::size_t bufferSize = static_cast<std::size_t>(kSaveRecallSections) * 16 + 2;
+
+    // Save: the checker stands somewhere else each time, so every write changes the file.
+    int turn = 0;
+    Alternate(
+        rounds,
+        [&] {
+            SetWindowPos(checker, nullptr, 500 + turn++ % 7, 120, 244, 157,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowTextA(combo, saved.c_str());
+            Pump();
+            ForgetFile(path);
+            const double start = Now();
+            Click(111);
+            Pump();
+            const double ms = Now() - start;
+            if (SendMessageA(combo, CB_GETCOUNT, 0, 0) != kSaveRecallSections ||
+                WindowTextA(combo) != saved) {
+                Fail("Save did not end with the saved name selected");
+            }
+            return ms;
+        },
+        [&] {
+            const int values[] = {500 + turn++ % 7, 120, 244, 157};
+            ForgetFile(path);
+            const double start = Now();
+            for (int k = 0; k < 4; ++k) {
+                WritePrivateProfileStringA(saved.c_str(), kKeys[k],
+                                           std::to_string(values[k]).c_str(), path.c_str());
+            }
+            ForgetFile(path);
+            std::string buffer(bufferSize, '\0');
+            GetPrivateProfileStringA(nullptr, nullptr, nullptr, buffer.data(),
+                                     static_cast<DWORD>(bufferSize), path.c_str());
+            ForgetFile(path);
+            return Now() - start;
+        },
+        "save", kSaveRecallSections);
+
+    // Recall: two settings at different places, taken in turn, so that every recall moves.
+    const std::string recalled[] = {SettingName(kSaveRecallSections / 3),
+                                    SettingName(kSaveRecallSections * 2 / 3)};
+    Alternate(
+        rounds,
+        [&] {
+            const std::string& name = recalled[turn++ % 2];
+            SetWindowTextA(combo, name.c_str());
+            Pump();
+            ForgetFile(path);
+            const double start = Now();
+            Click(112);
+            Pump();
+            const double ms = Now() - start;
+            pelmora::SettingsFile file(path);
+            RECT r{};
+            GetWindowRect(checker, &r);
+            if (r.left != file.ReadIntValue(name, "pos_x", 50) ||
+                WindowTextA(memo) != ReadoutFor(checker)) {
+                Fail("Recall did not move the checker");
+            }
+            return ms;
+        },
+        [&] {
+            const std::string& name = recalled[turn++ % 2];
+            ForgetFile(path);
+            const double start = Now();
+            for (const char* key : kKeys) {
+                char value[2048];
+                GetPrivateProfileStringA(name.c_str(), key, "", value, sizeof value, path.c_str());
+            }
+            ForgetFile(path);
+            return Now() - start;
+        },
+        "recall", kSaveRecallSections);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const double scale = argc > 1 ? std::atof(argv[1]) : 1.0;
+    auto rounds = [&](int n) { return std::max(1, static_cast<int>(n * scale + 0.5)); };
+
+    // The forms, created and shown as the shell does at start-up.
+    TApplication application;
+    application.CreateMainForm();
+    application.CreateChecker();
+    application.ShowAtStart(SW_SHOWNORMAL);
+    Pump();
+    if (!FormMain || !FormC) Fail("the forms were not created");
+    const std::string path = pelmora::ModuleSettingsPath();
+
+    // The floor's windows: of the same kinds, sizes and owner, with no handler.
+    const HWND owner = GetWindow(FormMain->Handle(), GW_OWNER);
+    const HWND plainMain = CreatePlainWindow(
+        WS_EX_CONTROLPARENT, WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 192, 400, 300,
+        182, owner);
+    const HWND plainCombo = CreateWindowExA(
+        0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN, 48, 8,
+        233, 200, plainMain, nullptr, GetModuleHandleW(nullptr), nullptr);
+    const HWND plainChecker = CreatePlainWindow(
+        WS_EX_TOOLWINDOW, WS_CAPTION | WS_THICKFRAME | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 497, 314,
+        244, 157, owner);
+    if (!plainCombo) Fail("cannot create the plain combo box");
+    SetWindowPos(plainChecker, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    ShowWindow(plainMain, SW_SHOWNOACTIVATE);
+    ShowWindow(plainChecker, SW_SHOWNOACTIVATE);
+    Pump();
+
+    BenchMoves(rounds(5), plainChecker, FormMain->ControlHandle(TFormMain::kMemo1));
+    BenchListFill(rounds(15), 100, path, plainCombo);
+    BenchListFill(rounds(11), 1000, path, plainCombo);
+    BenchListFill(rounds(7), 10000, path, plainCombo);
+    BenchSaveRecall(rounds(9), path);
+
+    DeleteFileA(path.c_str());
+    DestroyWindow(plainChecker);
+    DestroyWindow(plainMain);
+    application.DestroyForms();
+    return 0;
+}
