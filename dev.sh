@@ -3,6 +3,7 @@
 #   ./dev.sh run    build and start the program (under Wine; on a virtual display when there is
 #                   no display, with a screenshot in build/screenshot.png)
 #   ./dev.sh test   install what is missing, build, run every test; ends with ctest's summary
+#   ./dev.sh bench  build and time Pelmora against the floor; prints the table (not a test)
 #   ./dev.sh fuzz [seconds]   run every fuzz target of the native sanitizer build longer
 #                   (default 300 s each)
 set -euo pipefail
@@ -105,9 +106,21 @@ cmd_fuzz() {
   "$ROOT/tests/fuzz/run-fuzz.sh" "$BUILD/fuzz" "${1:-300}"
 }
 
+cmd_bench() {
+  ensure_packages
+  mkdir -p "$BUILD"
+  cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DPELMORA_BENCH=ON >/dev/null
+  build
+  start_virtual_display
+  start_wine
+  python3 "$ROOT/bench/report.py" "$BUILD" "$@"
+}
+
 case "${1:-}" in
   run) shift; cmd_run "$@" ;;
   test) shift; cmd_test "$@" ;;
   fuzz) shift; cmd_fuzz "$@" ;;
-  *) echo "usage: ./dev.sh run | test | fuzz [seconds]" >&2; exit 2 ;;
+  bench) shift; cmd_bench "$@" ;;
+  *) echo "usage: ./dev.sh run | test | fuzz [seconds] | bench [--quick]" >&2; exit 2 ;;
 esac
