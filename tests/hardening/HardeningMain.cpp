@@ -1,0 +1,22 @@
+// The hardening suites' entry point: either a helper run started by a test (a second copy of
+// this program, for faults that need another process), or the tests themselves, followed by
+// the run's figures.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "HardeningSupport.h"
+#include "Helpers.h"
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::strncmp(argv[1], "--helper-", 9) == 0) {
+        return pelmora::hardening::RunHelper(argc, argv);
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    const int result = RUN_ALL_TESTS();
+    const auto& figures = pelmora::hardening::RunFigures();
+    std::printf("hardening figures: files %d, names %d, faults %d, sections compared %d\n",
+                figures.files, figures.names, figures.faults, figures.sectionsCompared);
+    return result;
+}

@@ -1,0 +1,116 @@
+#include "Helpers.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include "Errors.h"
+#include "HardeningSupport.h"
+#include "SettingsFile.h"
+#include "TestSupport.h"
+
+namespace pelmora::hardening {
+namespace {
+
+constexpr DWORD kTurnTimeoutMs = 20000;
+
+bool Listed(const NameBox& box, const std::string& name) {
+    return std::find(box.items.begin(), box.items.end(), name) != box.items.end();
+}
+
+int Turns(const std::string& ini, const std::string& prefix, int rounds, const char* myEvent,
+          const char* otherEvent) {
+    const Handle mine(OpenEventA(EVENT_ALL_ACCESS, FALSE, myEvent));
+    const Handle other(OpenEventA(EVENT_ALL_ACCESS, FALSE, otherEvent));
+    if (!mine || !other) return 10;
+    Program program(ini);
+    int failures = 0;
+    for (int i = 0; i < rounds; ++i) {
+        if (WaitForSingleObject(mine.Get(), kTurnTimeoutMs) != WAIT_OBJECT_0) return 11;
+        const std::string name = prefix + "-" + std::to_string(i);
+        program.Save(name, TurnGeometry(i, prefix[0]));
+        failures += !Listed(program.box, name);
+        if (i >= 1) {
+            const std::string earlier = prefix + "-" + std::to_string(i - 1);
+            failures += program.Recall(earlier) != TurnGeometry(i - 1, prefix[0]);
+        }
+        if (i >= 2) {
+            const std::string old = prefix + "-" + std::to_string(i - 2);
+            program.Delete(old);
+            failures += Listed(program.box, old);
+        }
+        SetEvent(other.Get());
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+int Race(const std::string& ini, const std::string& prefix, int rounds, const char* startEvent) {
+    const Handle start(OpenEventA(SYNCHRONIZE, FALSE, startEvent));
+    if (!start || WaitForSingleObject(start.Get(), kTurnTimeoutMs) != WAIT_OBJECT_0) return 10;
+    Program program(ini);
+    for (int i = 0; i < rounds; ++i) {
+        program.Save(prefix + "-" + std::to_string(i), TurnGeometry(i, prefix[0]));
+    }
+    return 0;
+}
+
+int Hold(const char* file, const char* readyEvent, const char* releaseEvent) {
+    const Handle ready(OpenEventA(EVENT_ALL_ACCESS, FALSE, readyEvent));
+    const Handle release(OpenEventA(SYNCHRONIZE, FALSE, releaseEvent));
+    if (!ready || !release) return 10;
+    const Handle held(CreateFileA(file, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!held) return 12;
+    SetEvent(ready.Get());
+    return WaitForSingleObject(release.Get(), kTurnTimeoutMs) == WAIT_OBJECT_0 ? 0 : 11;
+}
+
+int BesideExe(const char* resultFile) {
+    std::string report;
+    char module[MAX_PATH + 1] = {};
+    SetLastError(0);
+    const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+    report += "module " + std::to_string(length) + " error " + std::to_string(GetLastError()) +
+              " " + std::string(module, std::min<DWORD>(length, MAX_PATH)) + "\n";
+
+    NameBox box;
+    Checker checker;
+    Readout readout;
+    SettingCommands commands(box, checker, readout, ModuleSettingsPath);
+    box.text = "probe";
+    try {
+        commands.Button1Click();
+        report += "saved " + ModuleSettingsPath() + "\n";
+    } catch (const Exception& e) {
+        report += "failed " + e.Message() + "\n";
+    }
+    test::WriteBytes(resultFile, report);
+    return 0;
+}
+
+}  // namespace
+
+CheckerGeometry TurnGeometry(int round, char prefix) {
+    return {round, -round, 1000 + prefix, 2000 + round * 7};
+}
+
+int RunHelper(int argc, char** argv) {
+    const std::string mode = argv[1];
+    try {
+        if (mode == "--helper-turns" && argc == 7) {
+            return Turns(argv[2], argv[3], std::atoi(argv[4]), argv[5], argv[6]);
+        }
+        if (mode == "--helper-race" && argc == 6) {
+            return Race(argv[2], argv[3], std::atoi(argv[4]), argv[5]);
+        }
+        if (mode == "--helper-hold" && argc == 5) return Hold(argv[2], argv[3], argv[4]);
+        if (mode == "--helper-beside-exe" && argc == 3) return BesideExe(argv[2]);
+    } catch (const std::exception&) {
+        return 20;
+    }
+    return 2;
+}
+
+}  // namespace pelmora::hardening
