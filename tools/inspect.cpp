@@ -21,6 +21,7 @@
 //   gui TID                    active, focus and capture windows of a thread; foreground window
 //   post HWND MSG WPARAM LPARAM | send HWND MSG WPARAM LPARAM | close HWND
 //   settext HWND ANSIHEX       WM_SETTEXT with ANSI bytes
+//   swp HWND AFTER X Y W H FLAGS   SetWindowPos (AFTER: -1 topmost, -2 not topmost, 0 top)
 //   mkwin X Y W H CAPTION      an ordinary window of this process, shown without activation
 //   cursor | screen
 //   xwin HWND                  the X11 window id that Wine keeps for a window (0 when none)
@@ -541,6 +542,15 @@ std::string Run(const std::vector<std::string>& a) {
         DWORD_PTR result = 0;
         if (!SendW(h, msg, wp, lp, result)) return Error("SendMessageTimeout failed");
         return "{\"ok\":true,\"result\":" + Num(static_cast<LONG_PTR>(result)) + "}";
+    }
+    if (cmd == "swp") {
+        for (size_t i = 1; i <= 7; ++i)
+            if (!num(i)) return Error("usage: swp HWND AFTER X Y W H FLAGS");
+        if (!SetWindowPos(ToHwnd(n[1]), ToHwnd(n[2]), static_cast<int>(n[3]),
+                          static_cast<int>(n[4]), static_cast<int>(n[5]), static_cast<int>(n[6]),
+                          static_cast<UINT>(n[7])))
+            return Error("SetWindowPos failed");
+        return "{\"ok\":true}";
     }
     if (cmd == "close") {
         if (!num(1)) return Error("usage: close HWND");

@@ -475,3 +475,30 @@ class E2ETestCase(unittest.TestCase):
             self.x.type(text)
             wait_until(lambda: self.app.name_box()[2] == text, 3.0,
                        "the name box to show %r" % text)
+
+    def assert_checker_drawn_above_main(self):
+        """The checker overlaps the main window's readout: it must lie above the main window in
+        Wine's Z order, in the X stacking order, and so on the screen, where a point of the
+        readout (a white edit field) under the checker's client area shows the checker's colour."""
+        main, checker = self.app.main["hwnd"], self.app.checker["hwnd"]
+        self.assertTrue(self.inspect.above(checker, main), "Wine's Z order: checker above main")
+        memo = self.app.control(ID_READOUT)["client"]
+        c = self.app.checker_info()["client"]
+        main_rect = self.app.main_info()["rect"]
+        y = memo["top"] + memo["height"] - 5
+        readout_only = (memo["left"] + 10, y)
+        covered = (c["left"] + 10, y)
+        checker_only = (c["left"] + c["width"] - 10, y)
+        self.assertTrue(readout_only[0] < c["left"] < covered[0] < memo["left"] + memo["width"]
+                        and checker_only[0] > main_rect["left"] + main_rect["width"]
+                        and c["top"] < y < c["top"] + c["height"],
+                        "the checker (client %r) overlaps the readout (%r) as the test needs"
+                        % (c, memo))
+        time.sleep(0.3)  # let the screen catch up
+        stack = XInput.stacking()
+        x_checker, x_main = self.inspect.xid(checker), self.inspect.xid(main)
+        self.assertLess(stack.index(x_checker), stack.index(x_main),
+                        "the checker's X window lies above the main window's")
+        self.assertNotEqual(self.x.pixel(*readout_only), self.x.pixel(*checker_only))
+        self.assertEqual(self.x.pixel(*covered), self.x.pixel(*checker_only),
+                         "the screen shows the checker where it covers the readout")

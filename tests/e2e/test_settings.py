@@ -4,8 +4,8 @@ settings file beside the executable checked byte for byte."""
 import time
 import unittest
 
-from pelmora_e2e import (E2ETestCase, ID_DELETE, ID_READOUT, ID_RECALL, ID_SAVE, XInput,
-                         require_pelmora, wait_until)
+from pelmora_e2e import (E2ETestCase, ID_DELETE, ID_RECALL, ID_SAVE, require_pelmora,
+                         wait_until)
 
 
 def section(name, left, top, width, height):
@@ -94,26 +94,7 @@ class RecallTest(SettingsCase):
         self.type_name("over")
         self.click_control(ID_RECALL)
         self.app.wait_checker_at((350, 150, 244, 157))
-        main, checker = self.app.main["hwnd"], self.app.checker["hwnd"]
-        self.assertTrue(self.inspect.above(checker, main))
-        stack = XInput.stacking()
-        self.assertLess(stack.index(self.inspect.xid(checker)), stack.index(self.inspect.xid(main)),
-                        "the checker's X window lies above the main window's")
-        # On the screen: a point of the readout (a white edit field) under the checker's
-        # client area shows the checker's colour, not the readout's.
-        memo = self.app.control(ID_READOUT)["client"]
-        c = self.app.checker_info()["client"]
-        y = memo["top"] + memo["height"] - 5
-        readout_only = (memo["left"] + 20, y)
-        covered = (c["left"] + 40, y)
-        checker_only = (c["left"] + c["width"] - 10, y)
-        self.assertLess(readout_only[0], c["left"])
-        self.assertLess(covered[0], memo["left"] + memo["width"])
-        self.assertGreater(checker_only[0], self.app.main_info()["rect"]["left"] +
-                           self.app.main_info()["rect"]["width"])
-        time.sleep(0.3)  # let the screen catch up
-        self.assertNotEqual(self.x.pixel(*readout_only), self.x.pixel(*checker_only))
-        self.assertEqual(self.x.pixel(*covered), self.x.pixel(*checker_only))
+        self.assert_checker_drawn_above_main()
 
     def test_negative_positions_are_recalled_shown_and_saved_as_such(self):
         self.type_name("neg")

@@ -46,6 +46,25 @@ class ActivationTest(E2ETestCase):
                    "the checker above the other application again")
         self.assertTrue(self.inspect.above(checker, main))
 
+    def test_checker_dragged_over_the_main_window_stays_drawn_above_it(self):
+        left, top, width, height = self.app.checker_rect()
+        client = self.app.checker_info()["client"]
+        press = (client["left"] + 40, client["top"] + 30)
+        self.x.move(*press)
+        self.x.down()
+        try:
+            self.x.move(press[0] - 5, press[1] + 2)
+            self.x.move(press[0] - 150, press[1] + 36)
+            self.app.wait_checker_at((left - 150, top + 36, width, height))
+        finally:
+            self.x.up()
+        self.assert_checker_drawn_above_main()
+        # Working in the main window (it becomes the active window) keeps the checker above it.
+        main = self.app.main_info()["client"]
+        self.x.click_at(main["left"] + 8, main["top"] + 40)
+        self.app.wait_active(self.app.main["hwnd"], what="main window")
+        self.assert_checker_drawn_above_main()
+
     def test_clicking_the_checker_itself_brings_the_program_back(self):
         other = self.other_application()
         self.x.click_at(other["rect"]["left"] + 300, other["rect"]["top"] + 250)
