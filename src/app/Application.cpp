@@ -1,0 +1,367 @@
+#include "Application.h"
+
+#include <algorithm>
+
+#include "Errors.h"
+#include "FailureText.h"
+#include "MainFrm.h"
+#include "SettingsFile.h"
+#include "Unit1.h"
+
+namespace pelmora::app {
+
+TApplication* Application = nullptr;
+
+namespace {
+
+constexpr wchar_t kTitleW[] = L"Pelmora";
+constexpr char kTitle[] = "Pelmora";
+// A window of zero size: nothing of it is on the screen, only its taskbar button.
+constexpr DWORD kWindowStyle =
+    WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr UINT kFailureBoxFlags = MB_OK | MB_ICONERROR;  // 0x10
+// Changes a window's place in the stacking order only.
+constexpr UINT kStackingOnly = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;  // 0x13
+constexpr UINT kForwardActivation = WM_APP + 1;
+constexpr WORD kIconResource = 1;
+
+bool IsTopMost(HWND window) {
+    return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+std::string MessageOf(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const Exception& e) {
+        return e.Message();
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return AnsiFromWide(L"予期しないエラーが発生しました");
+    }
+}
+
+}  // namespace
+
+TApplication::TApplication() : title_(kTitle) {
+    WNDCLASSEXW wc{};
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                             0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource),
+                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
+    const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
+    if (!CreateWindowOfClass(wc, 0, kTitleW, kWindowStyle, x, y, 0, 0, nullptr)) {
+        throw Exception(AnsiFromWide(L"アプリケーション ウィンドウを作成できません"));
+    }
+    Application = this;
+    previousHandler_ = ui::SetFailureHandler(&TApplication::FailureHandler);
+}
+
+TApplication::~TApplication() {
+    DestroyForms();
+    ui::SetFailureHandler(previousHandler_);
+    DestroyNow();
+    if (Application == this) Application = nullptr;
+}
+
+ui::TFormMain& TApplication::CreateMainForm() {
+    mainForm_ = std::make_unique<ui::TFormMain>();
+    ui::FormMain = mainForm_.get();
+    mainForm_->Create(Handle());
+    return *mainForm_;
+}
+
+ui::TFormMain& TApplication::CreateMainForm(ICheckerGeometry& checker,
+                                            SettingCommands::PathSource path) {
+    mainForm_ = std::make_unique<ui::TFormMain>(checker, std::move(path));
+    ui::FormMain = mainForm_.get();
+    mainForm_->Create(Handle());
+    return *mainForm_;
+}
+
+void TApplication::CreateChecker() {
+    checker_ = std::make_unique<ui::TFormC>();
+    ui::FormC = checker_.get();
+    checker_->Create(Handle());
+}
+
+void TApplication::DestroyForms() noexcept {
+    if (checker_) {
+        ui::FormC = nullptr;
+        checker_.reset();
+    }
+    mainForm_.reset();
+    normalized_.clear();
+    hiddenByMinimize_.clear();
+}
+
+int TApplication::Run(int showCommand) {
+    ShowAtStart(showCommand);
+    return MessageLoop();
+}
+
+void TApplication::ShowAtStart(int showCommand) {
+    HWND main = mainForm_ ? mainForm_->Handle() : nullptr;
+    if (showCommand == SW_SHOWMINNOACTIVE) {
+        // Only the taskbar button: the first restore shows the main window.
+        minimized_ = true;
+        startedMinimized_ = true;
+        ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
+        return;
+    }
+    ShowWindow(Handle(), SW_SHOWNA);
+    if (main) ShowWindow(main, showCommand == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    ReapplyTopMostBand();
+}
+
+int TApplication::MessageLoop() {
+    MSG message;
+    for (;;) {
+        const BOOL result = GetMessageW(&message, nullptr, 0, 0);
+        if (result == 0) return static_cast<int>(message.wParam);
+        if (result == -1) return 1;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+std::vector<HWND> TApplication::ProgramWindows() const {
+    // In stacking order, top first.
+    std::vector<HWND> windows;
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        if (GetWindow(window, GW_OWNER) == Handle()) windows.push_back(window);
+    }
+    return windows;
+}
+
+void TApplication::Minimize() {
+    if (minimized_) return;
+    minimized_ = true;
+    activeBeforeMinimize_ = GetActiveWindow();
+    NormalizeTopMosts();
+    minimizedNormalized_ = true;
+    hiddenByMinimize_.clear();
+    for (HWND window : ProgramWindows()) {
+        if (IsWindowVisible(window)) hiddenByMinimize_.push_back(window);
+    }
+    for (HWND window : hiddenByMinimize_) ShowWindow(window, SW_HIDE);
+    ShowWindow(Handle(), SW_MINIMIZE);
+}
+
+void TApplication::Restore() {
+    if (!minimized_) return;
+    minimized_ = false;
+    if (IsIconic(Handle())) {
+        ShowWindow(Handle(), SW_RESTORE);
+    } else {
+        ShowWindow(Handle(), SW_SHOWNA);
+    }
+    HWND main = mainForm_ ? mainForm_->Handle() : nullptr;
+    if (startedMinimized_) {
+        // The first showing of the main window: its show handler shows the checker.
+        startedMinimized_ = false;
+        if (main) ShowWindow(main, SW_SHOWNORMAL);
+    } else {
+        // Bottom first, so that the stacking order comes back as it was; no show handler runs
+        // again.
+        for (auto it = hiddenByMinimize_.rbegin(); it != hiddenByMinimize_.rend(); ++it) {
+            if (IsWindow(*it)) ShowWindow(*it, SW_SHOWNA);
+        }
+    }
+    hiddenByMinimize_.clear();
+    if (minimizedNormalized_) {
+        minimizedNormalized_ = false;
+        RestoreTopMosts();
+    }
+    ReapplyTopMostBand();
+
+    HWND target = activeBeforeMinimize_;
+    activeBeforeMinimize_ = nullptr;
+    if (!target || !IsWindow(target) || !IsWindowVisible(target)) target = main;
+    if (target && IsWindowVisible(target)) SetActiveWindow(target);
+}
+
+void TApplication::NormalizeTopMosts() {
+    if (topMostLevel_++ > 0) return;
+    normalized_.clear();
+    const std::vector<HWND> windows = ProgramWindows();
+    HWND highestOrdinary = nullptr;
+    for (HWND window : windows) {
+        if (IsTopMost(window)) {
+            normalized_.push_back(window);
+        } else if (!highestOrdinary && IsWindowVisible(window)) {
+            highestOrdinary = window;
+        }
+    }
+    // Top first: each goes directly above the highest ordinary window, below the ones before
+    // it, so that their order among themselves stays.
+    for (HWND window : normalized_) {
+        SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kStackingOnly);
+        if (!highestOrdinary) continue;
+        // The nearest visible window above it: hidden helper windows of the thread may lie
+        // in between.
+        HWND above = GetWindow(highestOrdinary, GW_HWNDPREV);
+        while (above && (above == window || !IsWindowVisible(above))) {
+            above = GetWindow(above, GW_HWNDPREV);
+        }
+        if (above && !IsTopMost(above)) {
+            SetWindowPos(window, above, 0, 0, 0, 0, kStackingOnly);
+        }
+    }
+}
+
+void TApplication::RestoreTopMosts() {
+    if (topMostLevel_ == 0) return;
+    if (--topMostLevel_ > 0) return;
+    // Bottom first: the top one ends on top.
+    for (auto it = normalized_.rbegin(); it != normalized_.rend(); ++it) {
+        if (IsWindow(*it)) SetWindowPos(*it, HWND_TOPMOST, 0, 0, 0, 0, kStackingOnly);
+    }
+    normalized_.clear();
+}
+
+void TApplication::ReapplyTopMostBand() {
+    // After another program window was shown and activated, the screen can show it above a
+    // window that stays on top; placing those again puts them on top there too.
+    if (topMostLevel_ > 0) return;
+    std::vector<HWND> windows = ProgramWindows();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if (!IsTopMost(*it) || !IsWindowVisible(*it)) continue;
+        SetWindowPos(*it, HWND_NOTOPMOST, 0, 0, 0, 0, kStackingOnly);
+        SetWindowPos(*it, HWND_TOPMOST, 0, 0, 0, 0, kStackingOnly);
+    }
+}
+
+void TApplication::FailureHandler(std::exception_ptr failure) noexcept {
+    if (Application) {
+        Application->ShowException(failure);
+    } else {
+        MessageBeep(MB_ICONERROR);
+    }
+}
+
+void TApplication::ShowException(std::exception_ptr failure) noexcept {
+    try {
+        // A drag or selection in progress ends first.
+        if (HWND capture = GetCapture()) SendMessageW(capture, WM_CANCELMODE, 0, 0);
+        ShowFailureBox(FailureText(MessageOf(failure), &IsAnsiLeadByte));
+    } catch (...) {
+        MessageBeep(MB_ICONERROR);  // the display itself failed: nothing more can be shown
+    }
+}
+
+void TApplication::ShowFailureBox(const std::string& text) {
+    HWND active = GetActiveWindow();
+    HWND focus = GetFocus();
+
+    // The box comes up on the monitor of the active window: it is centred on the monitor of its
+    // owner, so the application window goes to that monitor's centre for the time of the box.
+    HWND placeBy = active ? active : (mainForm_ ? mainForm_->Handle() : Handle());
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    RECT home{};
+    GetWindowRect(Handle(), &home);
+    const bool moved =
+        GetMonitorInfoW(MonitorFromWindow(placeBy, MONITOR_DEFAULTTONEAREST), &monitor) != FALSE;
+    if (moved) {
+        const int x = (monitor.rcMonitor.left + monitor.rcMonitor.right) / 2;
+        const int y = (monitor.rcMonitor.top + monitor.rcMonitor.bottom) / 2;
+        SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    // The box disables only its owner, the application window (whose disabling takes the
+    // windows that stay on top out of their band): the program's other windows are disabled
+    // here.
+    std::vector<HWND> disabled;
+    for (HWND window : ProgramWindows()) {
+        if (IsWindowEnabled(window)) disabled.push_back(window);
+    }
+    for (HWND window : disabled) EnableWindow(window, FALSE);
+
+    MessageBoxA(Handle(), text.c_str(), title_.c_str(), kFailureBoxFlags);
+
+    for (HWND window : disabled) {
+        if (IsWindow(window)) EnableWindow(window, TRUE);
+    }
+    if (moved) {
+        SetWindowPos(Handle(), nullptr, home.left, home.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (active && active != Handle() && IsWindow(active) && IsWindowVisible(active)) {
+        SetActiveWindow(active);
+        if (focus && IsWindow(focus) && GetAncestor(focus, GA_ROOT) == active) SetFocus(focus);
+    }
+}
+
+void TApplication::ForwardActivation() {
+    // The application window itself shows nothing: activation goes on to the window that was
+    // active last.
+    if (GetActiveWindow() != Handle() || IsIconic(Handle())) return;
+    HWND target = GetLastActivePopup(Handle());
+    if (!target || target == Handle() || !IsWindowVisible(target) || !IsWindowEnabled(target)) {
+        target = mainForm_ ? mainForm_->Handle() : nullptr;
+    }
+    if (target && IsWindowVisible(target) && IsWindowEnabled(target)) SetActiveWindow(target);
+}
+
+LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ACTIVATEAPP:
+            if (!wParam && !inactiveNormalized_) {
+                inactiveNormalized_ = true;
+                NormalizeTopMosts();
+            } else if (wParam && inactiveNormalized_) {
+                inactiveNormalized_ = false;
+                RestoreTopMosts();
+            }
+            return 0;
+        case WM_ENABLE:
+            if (!wParam && !disabledNormalized_) {
+                disabledNormalized_ = true;
+                NormalizeTopMosts();
+            } else if (wParam && disabledNormalized_) {
+                disabledNormalized_ = false;
+                RestoreTopMosts();
+            }
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) {
+                PostMessageW(Handle(), kForwardActivation, 0, 0);
+            }
+            return 0;
+        case kForwardActivation:
+            ForwardActivation();
+            return 0;
+        case WM_SYSCOMMAND:
+            switch (wParam & 0xFFF0) {
+                case SC_MINIMIZE:
+                    Minimize();
+                    return 0;
+                case SC_RESTORE:
+                    Restore();
+                    return 0;
+                case SC_CLOSE:
+                    if (mainForm_) PostMessageW(mainForm_->Handle(), WM_CLOSE, 0, 0);
+                    return 0;
+                default:
+                    break;
+            }
+            break;
+        case WM_SIZE:
+            // Restored from outside (not through its system command): finish the restore.
+            if (wParam != SIZE_MINIMIZED && minimized_ && !IsIconic(Handle())) Restore();
+            return 0;
+        case WM_CLOSE:
+            if (mainForm_) PostMessageW(mainForm_->Handle(), WM_CLOSE, 0, 0);
+            return 0;
+        default:
+            break;
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+}  // namespace pelmora::app

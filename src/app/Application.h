@@ -1,0 +1,97 @@
+// The application shell: the application window (owner of the program's windows and carrier of
+// its one taskbar button), start-up, the event loop, minimising and restoring the application as
+// a whole, the always-on-top windows while the application is inactive or a failure box is up,
+// and the failure display, the one place where failures reach the user.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BaseWindow.h"
+#include "SettingCommands.h"
+
+namespace pelmora::ui {
+class TFormMain;
+class TFormC;
+}  // namespace pelmora::ui
+
+namespace pelmora::app {
+
+class TApplication : public ui::BaseWindow<TApplication> {
+  public:
+    static constexpr wchar_t kClassName[] = L"TApplication";
+
+    // Creates the application window (zero size at the centre of the screen, hidden) with the
+    // application title, and installs the failure display. The single instance is `Application`.
+    // Throws pelmora::Exception when the system refuses the window.
+    TApplication();
+    ~TApplication();
+
+    // "Pelmora": the taskbar button's text and every failure box's caption (ANSI).
+    const std::string& Title() const noexcept { return title_; }
+
+    // Creates the main window, owned by the application window. A failure of its creation
+    // handler is shown and the window stays.
+    ui::TFormMain& CreateMainForm();
+    ui::TFormMain& CreateMainForm(ICheckerGeometry& checker, SettingCommands::PathSource path);
+    // Creates the checker window, hidden, owned by the application window.
+    void CreateChecker();
+    // Destroys the checker window, then the main window.
+    void DestroyForms() noexcept;
+
+    // Shows the windows as the start-up show request asks, then runs the event loop until the
+    // main window is closed. Returns the exit code.
+    int Run(int showCommand);
+    // The first part of Run: the showing at start-up.
+    void ShowAtStart(int showCommand);
+    // Dispatches events until the application is told to end.
+    int MessageLoop();
+
+    // Minimises the whole application: every program window disappears, the application window
+    // keeps the taskbar button. Restore brings them back as they were.
+    void Minimize();
+    void Restore();
+
+    // Takes the program's always-on-top windows out of their band (placed directly above the
+    // program's highest ordinary window), and puts them back. Nested: only the last Restore
+    // matching the first Normalize puts them back.
+    void NormalizeTopMosts();
+    void RestoreTopMosts();
+    int TopMostLevel() const noexcept { return topMostLevel_; }
+
+    // The failure display for one failure.
+    void ShowException(std::exception_ptr failure) noexcept;
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  private:
+    std::vector<HWND> ProgramWindows() const;  // top-level windows the application window owns
+    void ReapplyTopMostBand();
+    void ShowFailureBox(const std::string& text);
+    void ForwardActivation();
+    static void FailureHandler(std::exception_ptr failure) noexcept;
+
+    std::string title_;
+    std::unique_ptr<ui::TFormMain> mainForm_;
+    std::unique_ptr<ui::TFormC> checker_;
+    ui::FailureHandler previousHandler_ = nullptr;
+
+    int topMostLevel_ = 0;
+    std::vector<HWND> normalized_;      // taken out of the band, to be put back
+    bool inactiveNormalized_ = false;   // taken out because the application is inactive
+    bool disabledNormalized_ = false;   // taken out because the application window is disabled
+    bool minimizedNormalized_ = false;  // taken out because the application is minimised
+    std::vector<HWND> hiddenByMinimize_;
+    HWND activeBeforeMinimize_ = nullptr;
+    bool minimized_ = false;
+    bool startedMinimized_ = false;
+};
+
+// The single application object.
+extern TApplication* Application;
+
+}  // namespace pelmora::app

@@ -1,0 +1,23 @@
+// Pelmora's entry point: the application object, the main window, the checker window, the event
+// loop. The start-up show request is the only input taken from the command line.
+#include <windows.h>
+
+#include "Application.h"
+#include "Errors.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+    try {
+        pelmora::app::TApplication application;
+        application.CreateMainForm();
+        application.CreateChecker();
+        const int exitCode = application.Run(showCommand);
+        application.DestroyForms();  // the checker first, then the main window
+        return exitCode;
+    } catch (const pelmora::Exception& e) {
+        // Only start-up can end here (a window the system refused): nothing else is shown.
+        MessageBoxA(nullptr, e.Message().c_str(), "Pelmora", MB_OK | MB_ICONERROR);
+    } catch (const std::exception& e) {
+        MessageBoxA(nullptr, e.what(), "Pelmora", MB_OK | MB_ICONERROR);
+    }
+    return 1;
+}

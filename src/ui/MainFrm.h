@@ -1,0 +1,119 @@
+// The main window: the name box with the list of setting names, the Save, Recall and Delete
+// buttons and the readout area that shows where the checker window is. Closing it ends the
+// program.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "BaseWindow.h"
+#include "NameBox.h"
+#include "SettingCommands.h"
+
+namespace pelmora::ui {
+
+// Position and size in pixels.
+struct Bounds {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    constexpr int Right() const { return left + width; }
+    constexpr int Bottom() const { return top + height; }
+    friend constexpr bool operator==(const Bounds&, const Bounds&) = default;
+};
+
+// The checker window as the setting commands reach it: forwards to the global FormC.
+class FormCGeometry : public ICheckerGeometry {
+  public:
+    CheckerGeometry Geometry() const override;
+    void SetLeft(std::int32_t left) override;
+    void SetTop(std::int32_t top) override;
+    void SetWidth(std::int32_t width) override;
+    void SetHeight(std::int32_t height) override;
+};
+
+class TFormMain : public BaseWindow<TFormMain> {
+  public:
+    static constexpr wchar_t kClassName[] = L"TFormMain";
+
+    // The controls in the order in which they are created; the labels are drawn by the window.
+    enum Control { kComboBox1, kButton2, kMemo1, kButton1, kButton3, kControlCount };
+    enum Label { kLabel1, kLabel2, kLabelCount };
+
+    // The program's main window: the checker is FormC, the settings file lies beside the
+    // executable.
+    TFormMain();
+    // A main window over another checker and settings file (tests, tools).
+    TFormMain(ICheckerGeometry& checker, SettingCommands::PathSource settingsPath);
+    ~TFormMain();
+
+    // Creates the window, hidden, owned by `owner`; FormCreate runs while it is created (a
+    // failure there goes to the failure display and the window stays). Throws
+    // pelmora::Exception when the system refuses the window.
+    void Create(HWND owner);
+
+    // The checker's geometry into the readout area (the checker window's handlers call it).
+    void ShowCheckerGeometry();
+
+    HWND ControlHandle(Control control) const noexcept { return controls_[control]; }
+    // Where the layout puts a control or label now, in client coordinates.
+    Bounds ControlBounds(Control control) const noexcept;
+    Bounds LabelBounds(Label label) const noexcept;
+    // The line height by which the designed layout was scaled (12: not scaled).
+    int LineHeight() const noexcept { return lineHeight_; }
+    // The client size below which the scroll bars come up.
+    SIZE ContentSize() const noexcept { return content_; }
+    // How often FormShow has run (once, at the first showing).
+    int FormShowRuns() const noexcept { return formShowRuns_; }
+
+    ComboNameBox& NameBox() noexcept { return nameBox_; }
+    SettingCommands& Commands() noexcept { return commands_; }
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Subclass procedure of the controls: Tab moves the focus, the name box completes.
+    static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR id, DWORD_PTR data) noexcept;
+
+  private:
+    void CreateFont();
+    void CreateControls();
+    void FormCreate();
+    void FormShow();
+    void RunFormShowOnce();
+    void OnCommand(WPARAM wParam);
+    void OnActivate(WPARAM wParam);
+    void OnPaint();
+    void OnScroll(int bar, int request);
+    void UpdateScrollBars();
+    void Layout();
+    void MoveFocus(HWND from, bool previous);
+    LRESULT OnControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+
+    FormCGeometry formCGeometry_;
+    ComboNameBox nameBox_;
+    MemoReadout readout_;
+    SettingCommands commands_;
+
+    UniqueFont font_;
+    int lineHeight_ = 12;
+    std::array<HWND, kControlCount> controls_{};  // children: destroyed with the window
+    HWND comboEdit_ = nullptr;                    // the name box's edit field
+    std::array<Bounds, kControlCount> scaled_{};  // designed bounds after scaling
+    std::array<Bounds, kLabelCount> labels_{};    // scaled position, size of the text
+    std::array<Bounds, kControlCount> placed_{};  // where Layout put the controls
+    std::array<Bounds, kLabelCount> placedLabels_{};
+    int label2BottomGap_ = 0;
+    SIZE content_{};
+    POINT scroll_{};
+    bool updatingScrollBars_ = false;
+    HWND lastFocus_ = nullptr;
+    int formShowRuns_ = 0;
+};
+
+// The single main window, created by the shell first.
+extern TFormMain* FormMain;
+
+}  // namespace pelmora::ui

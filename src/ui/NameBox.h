@@ -1,0 +1,61 @@
+// The main window's controls as the setting commands see them: the name box over an editable
+// drop-down combo box, the readout area over a multi-line edit, and the name box's automatic
+// completion.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "SettingCommands.h"
+
+namespace pelmora::ui {
+
+// The name box. Setting names are 8-bit ANSI text; the combo box is reached through the ANSI
+// messages, so the system converts them in its code page. Searches ignore letter case, as the
+// settings file matches section names.
+class ComboNameBox : public INameBox {
+  public:
+    explicit ComboNameBox(HWND combo = nullptr) noexcept : combo_(combo) {}
+    void Attach(HWND combo) noexcept { combo_ = combo; }
+
+    std::string Text() const override;
+    void SetText(const std::string& text) override;
+    void ClearItems() override;
+    void AddItem(const std::string& item) override;  // throws ENameBoxException
+    int FindExact(const std::string& text) const override;
+    void SetItemIndex(int index) override;
+
+  private:
+    HWND combo_;
+};
+
+// The readout area: only ever replaced as a whole, and left alone when the text is there.
+class MemoReadout : public IReadoutArea {
+  public:
+    explicit MemoReadout(HWND memo = nullptr) noexcept : memo_(memo) {}
+    void Attach(HWND memo) noexcept { memo_ = memo; }
+
+    void SetText(const std::string& text) override;
+
+  private:
+    HWND memo_;
+};
+
+// The 8-bit text of a window (ANSI code page).
+std::string WindowTextA(HWND window);
+
+// Automatic completion of a typed character in the name box's edit field. The text that would
+// result (the text before the selection plus the character when part of the text is selected,
+// else the whole text plus the character) is looked up as a prefix among the items, first match
+// from the top, letter case ignored (CB_FINDSTRING from the top). On a match the item becomes
+// the selected one, the edit text becomes the typed text followed by the rest of the item with
+// that rest selected, and the function returns true: the character is consumed. Otherwise it
+// returns false and changes nothing. The edit field is Unicode, so a double-byte character
+// arrives, and is looked up, as one character.
+bool CompleteTypedCharacter(HWND combo, wchar_t character);
+
+// After a Backspace in the edit field: no item stays selected, the edit text is kept.
+void ClearItemSelection(HWND combo);
+
+}  // namespace pelmora::ui
