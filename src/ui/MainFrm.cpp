@@ -250,17 +250,6 @@ void TFormMain::CreateControls() {
                           reinterpret_cast<DWORD_PTR>(this));
     }
     SendMessageW(combo, CB_LIMITTEXT, 0, 0);  // no limit of its own
-    // The closed box is as high as designed: its selection field takes the difference.
-    const int closedHeight = WindowBoundsIn(combo, Handle()).height;
-    if (closedHeight != scaled_[kComboBox1].height) {
-        const LRESULT field = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-        if (field != CB_ERR) {
-            const int wanted = static_cast<int>(field) + scaled_[kComboBox1].height - closedHeight;
-            if (wanted > 0) {
-                SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
-            }
-        }
-    }
     // The list drops down below the box, as wide as the box, at most 8 items high. The visible
     // items count where the common controls know it; elsewhere the height given to the box
     // beyond its selection field makes the list.
@@ -272,6 +261,16 @@ void TFormMain::CreateControls() {
                             2 * GetSystemMetrics(SM_CYBORDER);
         SetWindowPos(combo, nullptr, 0, 0, closed.width, dropped,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The closed box is as high as designed: its selection field takes the difference. What
+    // a requested field height turns into differs between implementations: request, measure,
+    // correct the request.
+    LRESULT request = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    for (int attempt = 0; attempt < 4 && request != CB_ERR; ++attempt) {
+        const int difference = scaled_[kComboBox1].height - WindowBoundsIn(combo, Handle()).height;
+        if (difference == 0 || request + difference <= 0) break;
+        request += difference;
+        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), request);
     }
 }
 

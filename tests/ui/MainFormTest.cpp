@@ -1,0 +1,579 @@
+// The main window, created for real under Wine: layout, keyboard, the name box and its
+// completion, the readout area, and the wiring of the buttons to the setting commands.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+
+#include "Errors.h"
+#include "MainFrm.h"
+#include "TestSupport.h"
+#include "UiTestSupport.h"
+
+namespace pelmora::ui {
+namespace {
+
+using test::Bytes;
+using test::ClientRectIn;
+using test::Pump;
+using test::ReadBytes;
+using test::TextOf;
+using test::TextOfA;
+using test::WriteBytes;
+
+const std::string kHyoji = Bytes({0x95, 0x5C, 0x8E, 0xA6});   // "表示" in Shift-JIS
+const std::string kSettei = Bytes({0x90, 0xDD, 0x92, 0xE8});  // "設定"
+
+class FakeChecker : public ICheckerGeometry {
+  public:
+    CheckerGeometry geometry{497, 114, 244, 157};
+    CheckerGeometry Geometry() const override { return geometry; }
+    void SetLeft(std::int32_t v) override { geometry.left = v; }
+    void SetTop(std::int32_t v) override { geometry.top = v; }
+    void SetWidth(std::int32_t v) override { geometry.width = v; }
+    void SetHeight(std::int32_t v) override { geometry.height = v; }
+};
+
+// The line height by which the layout is to be scaled, worked out independently: none at 96
+// pixels per inch, else the height of "0" in the font scaled by the resolution.
+int ExpectedLineHeight() {
+    HDC screen = GetDC(nullptr);
+    const int ppi = GetDeviceCaps(screen, LOGPIXELSY);
+    int line = 12;
+    if (ppi != 96) {
+        HFONT font = CreateFontW(-MulDiv(12, ppi, 96), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                 SHIFTJIS_CHARSET, 0, 0, 0, 0, L"ＭＳ Ｐゴシック");
+        HGDIOBJ old = SelectObject(screen, font);
+        SIZE size{};
+        GetTextExtentPoint32W(screen, L"0", 1, &size);
+        SelectObject(screen, old);
+        DeleteObject(font);
+        line = size.cy;
+    }
+    ReleaseDC(nullptr, screen);
+    return line;
+}
+
+int Scaled(int value) {
+    return MulDiv(value, ExpectedLineHeight(), 12);
+}
+
+RECT Expected(int left, int top, int width, int height) {
+    return {Scaled(left), Scaled(top), Scaled(left) + Scaled(width), Scaled(top) + Scaled(height)};
+}
+
+::testing::AssertionResult SameRect(const RECT& actual, const RECT& expected) {
+    if (EqualRect(&actual, &expected)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "{" << actual.left << "," << actual.top << "," << actual.right << "," << actual.bottom
+           << "} != {" << expected.left << "," << expected.top << "," << expected.right << ","
+           << expected.bottom << "}";
+}
+
+class MainFormTest : public ::testing::Test {
+  protected:
+    void Make(const std::string& ini = "") {
+        if (!ini.empty()) WriteBytes(path, ini);
+        form = std::make_unique<TFormMain>(checker, [this] { return path; });
+        form->Create(nullptr);
+        main = form->Handle();
+        combo = form->ControlHandle(TFormMain::kComboBox1);
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        GetComboBoxInfo(combo, &info);
+        edit = info.hwndItem;
+        list = info.hwndList;
+    }
+    void TearDown() override {
+        form.reset();
+        Pump(10);
+    }
+
+    HWND Control(TFormMain::Control c) const { return form->ControlHandle(c); }
+    void SetClientSize(int width, int height) {
+        RECT rect{0, 0, width, height};
+        AdjustWindowRectEx(&rect, GetWindowLongW(main, GWL_STYLE) & ~(WS_HSCROLL | WS_VSCROLL),
+                           FALSE, GetWindowLongW(main, GWL_EXSTYLE));
+        SetWindowPos(main, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    bool HasBar(DWORD bar) const { return (GetWindowLongW(main, GWL_STYLE) & bar) != 0; }
+    std::vector<std::string> Items() const {
+        std::vector<std::string> items;
+        const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            char buffer[512] = {};
+            SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer));
+            items.push_back(buffer);
+        }
+        return items;
+    }
+    int Selected() const { return static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0)); }
+    std::pair<DWORD, DWORD> EditSelection() const {
+        DWORD from = 0, to = 0;
+        SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                     reinterpret_cast<LPARAM>(&to));
+        return {from, to};
+    }
+    void Type(wchar_t character) { SendMessageW(edit, WM_CHAR, character, 1); }
+    void Click(int id) {
+        SendMessageW(main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(main, id)));
+    }
+    void PressTab(bool shift) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        const BYTE old = keys[VK_SHIFT];
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+        keys[VK_SHIFT] = old;
+        SetKeyboardState(keys);
+    }
+
+    test::TempFolder folder;
+    std::string path = folder.File("pelmora.ini");
+    FakeChecker checker;
+    std::unique_ptr<TFormMain> form;
+    HWND main = nullptr, combo = nullptr, edit = nullptr, list = nullptr;
+};
+
+TEST_F(MainFormTest, WindowIsCreatedAsDesigned) {
+    Make();
+    EXPECT_EQ(test::ClassOf(main), L"TFormMain");
+    EXPECT_EQ(TextOf(main), L"Pelmora Ver1.03");
+    RECT outer{};
+    GetWindowRect(main, &outer);
+    EXPECT_TRUE(SameRect(outer, {192, 114, 492, 296}));  // never scaled
+    const LONG style = GetWindowLongW(main, GWL_STYLE);
+    EXPECT_EQ(style & (WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN),
+              WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+    EXPECT_FALSE(style & WS_VISIBLE);
+    EXPECT_TRUE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
+    EXPECT_EQ(GetClassLongPtrW(main, GCLP_HBRBACKGROUND), COLOR_BTNFACE + 1);
+
+    HDC screen = GetDC(nullptr);
+    const int ppi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    // Every control uses the window's font.
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageW(combo, WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr);
+    LOGFONTW logFont{};
+    GetObjectW(font, sizeof logFont, &logFont);
+    EXPECT_STREQ(logFont.lfFaceName, L"ＭＳ Ｐゴシック");
+    EXPECT_EQ(logFont.lfCharSet, SHIFTJIS_CHARSET);
+    EXPECT_EQ(logFont.lfHeight, -MulDiv(12, ppi, 96));
+    EXPECT_EQ(logFont.lfWeight, FW_NORMAL);
+    EXPECT_FALSE(logFont.lfItalic || logFont.lfUnderline || logFont.lfStrikeOut);
+    for (int c = 0; c < TFormMain::kControlCount; ++c) {
+        EXPECT_EQ(SendMessageW(Control(TFormMain::Control(c)), WM_GETFONT, 0, 0),
+                  reinterpret_cast<LRESULT>(font));
+    }
+}
+
+TEST_F(MainFormTest, ControlsInCreationOrderWithTheirIdsTextsAndPlaces) {
+    Make();
+    SetClientSize(292, 148);  // the client area the layout was designed for
+    struct Expect {
+        int id;
+        const wchar_t* className;
+        const wchar_t* text;
+        RECT bounds;
+    };
+    const Expect expected[] = {
+        {101, L"ComboBox", L"", Expected(48, 8, 233, 20)},
+        {112, L"Button", L"呼び出し", Expected(128, 32, 75, 25)},
+        {121, L"Edit", L"pos_x=\r\npos_y=\r\nwidth=", {0, 148 - Scaled(70), 292, 148}},
+        {111, L"Button", L"保存", Expected(208, 32, 75, 25)},
+        {113, L"Button", L"削除", Expected(48, 32, 75, 25)},
+    };
+    HWND child = GetWindow(main, GW_CHILD);
+    for (const Expect& e : expected) {
+        ASSERT_NE(child, nullptr);
+        SCOPED_TRACE(e.id);
+        EXPECT_EQ(GetDlgCtrlID(child), e.id);
+        EXPECT_EQ(test::ClassOf(child), e.className);
+        EXPECT_EQ(TextOf(child), e.text);
+        EXPECT_TRUE(SameRect(ClientRectIn(child, main), e.bounds));
+        EXPECT_TRUE(GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP);
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(child, nullptr);
+    if (ExpectedLineHeight() == 12) {
+        // At the designed resolution the readout area is exactly where it was designed.
+        EXPECT_TRUE(SameRect(ClientRectIn(Control(TFormMain::kMemo1), main), {0, 78, 292, 148}));
+    }
+
+    const LONG comboStyle = GetWindowLongW(combo, GWL_STYLE);
+    EXPECT_EQ(comboStyle & 3, CBS_DROPDOWN);
+    EXPECT_FALSE(comboStyle & CBS_SORT);
+    const LONG memoStyle = GetWindowLongW(Control(TFormMain::kMemo1), GWL_STYLE);
+    EXPECT_TRUE(memoStyle & ES_MULTILINE);
+    EXPECT_TRUE(memoStyle & ES_WANTRETURN);
+    EXPECT_FALSE(memoStyle & (WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL | ES_READONLY));
+    EXPECT_TRUE(GetWindowLongW(Control(TFormMain::kMemo1), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    // No default button: Enter and Esc run nothing.
+    for (auto c : {TFormMain::kButton1, TFormMain::kButton2, TFormMain::kButton3}) {
+        EXPECT_EQ(GetWindowLongW(Control(c), GWL_STYLE) & 0xF, BS_PUSHBUTTON);
+    }
+}
+
+TEST_F(MainFormTest, LabelsAreDrawnByTheWindowAtTheirPlaces) {
+    Make();
+    SetClientSize(292, 148);
+    // Sized to their text in the window's font.
+    HDC dc = GetDC(main);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(combo, WM_GETFONT, 0, 0)));
+    SIZE label1{}, label2{};
+    GetTextExtentPoint32W(dc, L"設定名", 3, &label1);
+    GetTextExtentPoint32W(dc, L"データ", 3, &label2);
+    SelectObject(dc, old);
+    ReleaseDC(main, dc);
+    EXPECT_EQ(form->LabelBounds(TFormMain::kLabel1),
+              (Bounds{Scaled(8), Scaled(12), label1.cx, label1.cy}));
+    // Label2 keeps its bottom edge 71 (designed) pixels above the client area's bottom.
+    EXPECT_EQ(form->LabelBounds(TFormMain::kLabel2),
+              (Bounds{Scaled(8), 148 - Scaled(71) - label2.cy, label2.cx, label2.cy}));
+    EXPECT_EQ(GetWindow(main, GW_CHILD), combo);  // no window for either label
+
+    // Text pixels inside the labels, none in the empty band left of the buttons.
+    ShowWindow(main, SW_SHOWNOACTIVATE);
+    UpdateWindow(main);
+    Pump(100);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    auto inked = [&](const Bounds& b) {
+        HDC window = GetDC(main);
+        int count = 0;
+        for (int y = b.top; y < b.Bottom(); ++y) {
+            for (int x = b.left; x < b.Right(); ++x) count += GetPixel(window, x, y) != face;
+        }
+        ReleaseDC(main, window);
+        return count;
+    };
+    EXPECT_GT(inked(form->LabelBounds(TFormMain::kLabel1)), 10);
+    EXPECT_GT(inked(form->LabelBounds(TFormMain::kLabel2)), 10);
+    EXPECT_EQ(inked({Scaled(8), Scaled(34), Scaled(30), Scaled(20)}), 0);
+}
+
+TEST_F(MainFormTest, ResizingKeepsReadoutAtTheBottomAndLabel2AnchoredThere) {
+    Make();
+    SetClientSize(292, 148);
+    const RECT combo0 = ClientRectIn(combo, main);
+    const RECT button1 = ClientRectIn(Control(TFormMain::kButton1), main);
+    const Bounds label1 = form->LabelBounds(TFormMain::kLabel1);
+    const int label2Height = form->LabelBounds(TFormMain::kLabel2).height;
+
+    for (SIZE size : {SIZE{500, 400}, SIZE{320, 160}, SIZE{292, 148}}) {
+        SetClientSize(size.cx, size.cy);
+        RECT client{};
+        GetClientRect(main, &client);
+        ASSERT_EQ(client.right, size.cx);
+        ASSERT_EQ(client.bottom, size.cy);
+        EXPECT_TRUE(SameRect(ClientRectIn(Control(TFormMain::kMemo1), main),
+                             {0, size.cy - Scaled(70), size.cx, size.cy}));
+        const Bounds label2 = form->LabelBounds(TFormMain::kLabel2);
+        EXPECT_EQ(label2.Bottom(), size.cy - Scaled(71));
+        EXPECT_EQ(label2.height, label2Height);
+        EXPECT_EQ(label2.left, Scaled(8));
+        EXPECT_TRUE(SameRect(ClientRectIn(combo, main), combo0));
+        EXPECT_TRUE(SameRect(ClientRectIn(Control(TFormMain::kButton1), main), button1));
+        EXPECT_EQ(form->LabelBounds(TFormMain::kLabel1), label1);
+    }
+}
+
+TEST_F(MainFormTest, ScrollBarsComeUpBelowTheContentSize) {
+    Make();
+    const int width = Scaled(208) + Scaled(75);               // right edge of Button1: 283
+    const int height = Scaled(32) + Scaled(25) + Scaled(70);  // buttons' bottom + readout: 127
+
+    SetClientSize(width, height);
+    EXPECT_FALSE(HasBar(WS_HSCROLL));
+    EXPECT_FALSE(HasBar(WS_VSCROLL));
+
+    SetClientSize(width - 1, height + 100);
+    EXPECT_TRUE(HasBar(WS_HSCROLL));
+    EXPECT_FALSE(HasBar(WS_VSCROLL));
+
+    SetClientSize(width + 100, height - 1);
+    EXPECT_FALSE(HasBar(WS_HSCROLL));
+    EXPECT_TRUE(HasBar(WS_VSCROLL));
+
+    // The horizontal bar takes height from the client area: the vertical one follows.
+    SetClientSize(width - 1, height);
+    EXPECT_TRUE(HasBar(WS_HSCROLL));
+    EXPECT_TRUE(HasBar(WS_VSCROLL));
+
+    SetClientSize(width + 50, height + 50);
+    EXPECT_FALSE(HasBar(WS_HSCROLL));
+    EXPECT_FALSE(HasBar(WS_VSCROLL));
+}
+
+TEST_F(MainFormTest, ScrollingBringsTheHiddenContentIntoView) {
+    Make();
+    const int width = Scaled(208) + Scaled(75);
+    SetClientSize(200, 300);
+    ASSERT_TRUE(HasBar(WS_HSCROLL));
+    HWND button1 = Control(TFormMain::kButton1);
+    RECT client{};
+    GetClientRect(main, &client);
+    EXPECT_GT(ClientRectIn(button1, main).right, client.right);
+
+    SendMessageW(main, WM_HSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(ClientRectIn(button1, main).right, client.right);
+    EXPECT_EQ(ClientRectIn(button1, main).left, client.right - Scaled(75));
+    EXPECT_EQ(form->LabelBounds(TFormMain::kLabel1).left, Scaled(8) - (width - client.right));
+
+    SendMessageW(main, WM_HSCROLL, SB_TOP, 0);
+    EXPECT_EQ(ClientRectIn(button1, main).left, Scaled(208));
+    // Growing the window again takes the scrolling back.
+    SendMessageW(main, WM_HSCROLL, SB_BOTTOM, 0);
+    SetClientSize(400, 300);
+    EXPECT_EQ(ClientRectIn(button1, main).left, Scaled(208));
+}
+
+TEST_F(MainFormTest, NameBoxListDropsDownEightRowsAsWideAsTheBox) {
+    Make();
+    for (int i = 0; i < 12; ++i) form->NameBox().AddItem("item" + std::to_string(i));
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    Pump(20);
+    ASSERT_TRUE(IsWindowVisible(list));
+    RECT listClient{}, listRect{}, comboRect{};
+    GetClientRect(list, &listClient);
+    GetWindowRect(list, &listRect);
+    GetWindowRect(combo, &comboRect);
+    const int itemHeight = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
+    EXPECT_EQ(listClient.bottom / itemHeight, 8);
+    EXPECT_EQ(listRect.right - listRect.left, comboRect.right - comboRect.left);
+    EXPECT_GE(listRect.top, comboRect.bottom - 1);  // below the box
+    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    // The closed box stays as high as designed.
+    GetWindowRect(combo, &comboRect);
+    EXPECT_EQ(comboRect.bottom - comboRect.top, Scaled(20));
+}
+
+TEST_F(MainFormTest, StartUpListsEverySectionInFileOrderWithEmptyTextAndNoSelection) {
+    Make("[Z]\r\npos_x=1\r\n[A]\r\n[" + kHyoji + "]\r\nwidth=3\r\n[M]\r\n[a]\r\n");
+    EXPECT_EQ(Items(), (std::vector<std::string>{"Z", "A", kHyoji, "M", "a"}));
+    EXPECT_EQ(TextOfA(combo), "");
+    EXPECT_EQ(Selected(), -1);
+    EXPECT_EQ(TextOfA(Control(TFormMain::kMemo1)), "pos_x=\r\npos_y=\r\nwidth=");
+}
+
+TEST_F(MainFormTest, NameBoxFollowsTheSettingsFileCaseRule) {
+    Make("[Alpha]\r\n[Beta]\r\n");
+    ComboNameBox& box = form->NameBox();
+    EXPECT_EQ(box.FindExact("ALPHA"), 0);
+    EXPECT_EQ(box.FindExact("beta"), 1);
+    EXPECT_EQ(box.FindExact("Alp"), -1);
+    EXPECT_EQ(box.FindExact("Gamma"), -1);
+
+    box.SetItemIndex(1);
+    EXPECT_EQ(box.Text(), "Beta");
+    SendMessageW(edit, EM_SETSEL, 1, 3);
+    box.SetItemIndex(1);  // already selected: untouched
+    EXPECT_EQ(EditSelection(), (std::pair<DWORD, DWORD>{1, 3}));
+
+    box.SetText("typed");
+    box.ClearItems();
+    EXPECT_EQ(box.Text(), "typed");  // the edit text stays
+    EXPECT_TRUE(Items().empty());
+}
+
+TEST_F(MainFormTest, ReadoutIsLeftAloneWhenTheTextIsAlreadyThere) {
+    Make();
+    HWND memo = Control(TFormMain::kMemo1);
+    form->ShowCheckerGeometry();
+    EXPECT_EQ(TextOfA(memo), "pos_x=497\r\npos_y=114\r\nwidth=244");
+    SendMessageW(memo, EM_SETSEL, 2, 5);
+    checker.geometry.height = 300;  // the height is not shown: same text
+    form->ShowCheckerGeometry();
+    DWORD from = 0, to = 0;
+    SendMessageW(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 2u);
+    EXPECT_EQ(to, 5u);
+    checker.geometry.left = -8;
+    form->ShowCheckerGeometry();
+    EXPECT_EQ(TextOfA(memo), "pos_x=-8\r\npos_y=114\r\nwidth=244");
+}
+
+TEST_F(MainFormTest, ButtonsRunSaveRecallAndDelete) {
+    Make("[A]\r\npos_x=10\r\npos_y=20\r\nwidth=300\r\nheight=400\r\n[B]\r\n");
+    form->NameBox().SetText("New");
+    Click(111);  // Save
+    EXPECT_EQ(ReadBytes(path),
+              "[A]\r\npos_x=10\r\npos_y=20\r\nwidth=300\r\nheight=400\r\n[B]\r\n"
+              "[New]\r\npos_x=497\r\npos_y=114\r\nwidth=244\r\nheight=157\r\n");
+    EXPECT_EQ(Items(), (std::vector<std::string>{"A", "B", "New"}));
+    EXPECT_EQ(Selected(), 2);
+
+    form->NameBox().SetText("a");
+    Click(112);  // Recall, by the file's case rule
+    EXPECT_EQ(checker.geometry, (CheckerGeometry{10, 20, 300, 400}));
+    EXPECT_EQ(TextOfA(Control(TFormMain::kMemo1)), "pos_x=10\r\npos_y=20\r\nwidth=300");
+
+    form->NameBox().SetText("B");
+    Click(113);  // Delete
+    EXPECT_EQ(Items(), (std::vector<std::string>{"A", "New"}));
+    EXPECT_EQ(TextOfA(combo), "");
+    EXPECT_EQ(Selected(), -1);
+    EXPECT_EQ(ReadBytes(path).find("[B]"), std::string::npos);
+}
+
+TEST_F(MainFormTest, CompletionSelectsTheFirstItemThatStartsWithTheTypedText) {
+    Make("[Beta]\r\n[Alpha]\r\n[alphabet]\r\n[Al]\r\n");
+    Type(L'a');
+    EXPECT_EQ(TextOfA(combo), "alpha");  // the typed text, then the rest of "Alpha"
+    EXPECT_EQ(EditSelection(), (std::pair<DWORD, DWORD>{1, 5}));
+    EXPECT_EQ(Selected(), 1);
+
+    Type(L'L');  // the text before the selection plus the character: "aL"
+    EXPECT_EQ(TextOfA(combo), "aLpha");
+    EXPECT_EQ(EditSelection(), (std::pair<DWORD, DWORD>{2, 5}));
+    EXPECT_EQ(Selected(), 1);
+
+    Type(L'x');  // nothing starts with "aLx": typed as usual over the selection
+    EXPECT_EQ(TextOfA(combo), "aLx");
+    EXPECT_EQ(Selected(), -1);
+
+    Type(VK_BACK);
+    EXPECT_EQ(TextOfA(combo), "aL");
+    EXPECT_EQ(Selected(), -1);
+
+    Type(L'p');
+    EXPECT_EQ(TextOfA(combo), "aLpha");
+    EXPECT_EQ(Selected(), 1);
+    Type(VK_BACK);  // deletes the selected rest and leaves no item selected
+    EXPECT_EQ(TextOfA(combo), "aLp");
+    EXPECT_EQ(Selected(), -1);
+
+    // Without a selection the whole text counts, wherever the caret is.
+    SetWindowTextA(combo, "Be");
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    Type(L't');
+    EXPECT_EQ(TextOfA(combo), "Beta");
+    EXPECT_EQ(Selected(), 0);
+}
+
+TEST_F(MainFormTest, CompletionTakesADoubleByteCharacterAsAWhole) {
+    ASSERT_EQ(GetACP(), 932u) << "the tests run with the Japanese code page";
+    Make("[" + kSettei + "]\r\n[" + kHyoji + "]\r\n");
+    Type(L'表');
+    EXPECT_EQ(TextOfA(combo), kHyoji);
+    EXPECT_EQ(EditSelection(), (std::pair<DWORD, DWORD>{1, 2}));
+    EXPECT_EQ(Selected(), 1);
+
+    // The same character as the lead and trail byte of an ANSI message. Its trail byte is the
+    // byte of "\": it must not be looked up on its own.
+    SetWindowTextA(combo, "");
+    SendMessageA(edit, WM_CHAR, 0x95, 1);
+    SendMessageA(edit, WM_CHAR, 0x5C, 1);
+    EXPECT_EQ(TextOfA(combo), kHyoji);
+    EXPECT_EQ(Selected(), 1);
+
+    Type(VK_BACK);  // the selected "示"
+    Type(VK_BACK);  // "表" as a whole
+    EXPECT_EQ(TextOfA(combo), "");
+    EXPECT_EQ(Selected(), -1);
+}
+
+TEST_F(MainFormTest, FocusGoesToTheNameBoxFirstAndBackToTheLastControlLater) {
+    Make();
+    ShowWindow(main, SW_SHOWNORMAL);
+    Pump(50);
+    ASSERT_EQ(GetActiveWindow(), main);
+    EXPECT_EQ(GetFocus(), edit);
+
+    SetFocus(Control(TFormMain::kButton2));
+    HWND other = CreateWindowExW(0, L"Static", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                 nullptr, nullptr, nullptr, nullptr);
+    SetActiveWindow(other);
+    Pump(20);
+    ASSERT_EQ(GetActiveWindow(), other);
+    SetActiveWindow(main);
+    Pump(20);
+    EXPECT_EQ(GetFocus(), Control(TFormMain::kButton2));
+    DestroyWindow(other);
+}
+
+TEST_F(MainFormTest, TabVisitsTheControlsInTabOrder) {
+    Make();
+    ShowWindow(main, SW_SHOWNORMAL);
+    Pump(50);
+    ASSERT_EQ(GetFocus(), edit);
+    const HWND forward[] = {Control(TFormMain::kButton2), Control(TFormMain::kMemo1),
+                            Control(TFormMain::kButton1), Control(TFormMain::kButton3), edit};
+    for (HWND next : forward) {
+        PressTab(false);
+        EXPECT_EQ(GetFocus(), next) << GetDlgCtrlID(next);
+    }
+    const HWND backward[] = {Control(TFormMain::kButton3), Control(TFormMain::kButton1),
+                             Control(TFormMain::kMemo1), Control(TFormMain::kButton2), edit};
+    for (HWND next : backward) {
+        PressTab(true);
+        EXPECT_EQ(GetFocus(), next) << GetDlgCtrlID(next);
+    }
+    // Tab leaves the readout area without typing into it.
+    SetFocus(Control(TFormMain::kMemo1));
+    const std::string before = TextOfA(Control(TFormMain::kMemo1));
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+    Pump(20);
+    EXPECT_EQ(GetFocus(), Control(TFormMain::kButton1));
+    EXPECT_EQ(TextOfA(Control(TFormMain::kMemo1)), before);
+}
+
+TEST_F(MainFormTest, EnterAndEscRunNoCommand) {
+    Make("[A]\r\n[B]\r\n");
+    ShowWindow(main, SW_SHOWNORMAL);
+    Pump(50);
+    form->NameBox().SetText("A");
+    for (HWND control : {edit, Control(TFormMain::kButton3), Control(TFormMain::kButton1)}) {
+        SetFocus(control);
+        for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+            PostMessageW(control, WM_KEYDOWN, key, 1);
+            PostMessageW(control, WM_KEYUP, key, 0xC0000001);
+        }
+        Pump(30);
+    }
+    EXPECT_EQ(ReadBytes(path), "[A]\r\n[B]\r\n");
+    EXPECT_TRUE(IsWindowVisible(main));
+    // In the readout area Enter starts a new line.
+    HWND memo = Control(TFormMain::kMemo1);
+    SetFocus(memo);
+    SendMessageW(memo, EM_SETSEL, 0, 0);
+    PostMessageW(memo, WM_KEYDOWN, VK_RETURN, 1);
+    Pump(30);
+    EXPECT_EQ(TextOfA(memo), "\r\npos_x=\r\npos_y=\r\nwidth=");
+}
+
+TEST_F(MainFormTest, ShowHandlerRunsOnceBeforeTheWindowIsVisible) {
+    Make();
+    EXPECT_EQ(form->FormShowRuns(), 0);
+    ShowWindow(main, SW_SHOWNORMAL);
+    EXPECT_EQ(form->FormShowRuns(), 1);
+    ShowWindow(main, SW_HIDE);
+    ShowWindow(main, SW_SHOW);
+    ShowWindow(main, SW_MINIMIZE);
+    ShowWindow(main, SW_RESTORE);
+    EXPECT_EQ(form->FormShowRuns(), 1);
+}
+
+TEST_F(MainFormTest, FailingSettingsPathAtCreationLeavesTheWindowCreated) {
+    // No shell here: the failure goes to the fallback handler; the window and its controls stay.
+    bool fail = true;
+    form = std::make_unique<TFormMain>(checker, [&]() -> std::string {
+        if (fail) throw Exception("no settings path");
+        return path;
+    });
+    form->Create(nullptr);
+    ASSERT_TRUE(IsWindow(form->Handle()));
+    EXPECT_NE(form->ControlHandle(TFormMain::kButton3), nullptr);
+    fail = false;
+    WriteBytes(path, "[X]\r\n");
+    form->Commands().ListSettings("X");
+    EXPECT_EQ(TextOfA(form->ControlHandle(TFormMain::kComboBox1)), "X");
+}
+
+}  // namespace
+}  // namespace pelmora::ui

@@ -1,0 +1,295 @@
+// The application shell in-process: the application window, start-up show requests, minimising
+// and restoring the whole application, the stay-on-top bookkeeping and the failure display.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "Application.h"
+#include "Errors.h"
+#include "MainFrm.h"
+#include "TestSupport.h"
+#include "UiTestSupport.h"
+#include "Unit1.h"
+
+namespace pelmora::app {
+namespace {
+
+using test::BoxWatcher;
+using test::IsAbove;
+using test::IsTopMost;
+using test::Pump;
+using test::PumpUntil;
+using test::TextOf;
+using test::TextOfA;
+using test::WriteBytes;
+
+class ShellTest : public ::testing::Test {
+  protected:
+    // The program's start-up, with the settings file in a temporary folder.
+    void Start(int showCommand, const std::string& ini = "[A]\r\n[B]\r\n") {
+        WriteBytes(path, ini);
+        application = std::make_unique<TApplication>();
+        app = application->Handle();
+        application->CreateMainForm(checker, [this] { return path; });
+        application->CreateChecker();
+        main = ui::FormMain->Handle();
+        formC = ui::FormC->Handle();
+        application->ShowAtStart(showCommand);
+        Pump(100);
+    }
+    void TearDown() override {
+        application.reset();
+        Pump(20);
+    }
+    std::vector<std::string> Items() const {
+        HWND combo = ui::FormMain->ControlHandle(ui::TFormMain::kComboBox1);
+        std::vector<std::string> items;
+        const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            char buffer[512] = {};
+            SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer));
+            items.push_back(buffer);
+        }
+        return items;
+    }
+
+    test::TempFolder folder;
+    std::string path = folder.File("pelmora.ini");
+    ui::FormCGeometry checker;
+    std::unique_ptr<TApplication> application;
+    HWND app = nullptr, main = nullptr, formC = nullptr;
+};
+
+TEST_F(ShellTest, ApplicationWindowOwnsBothWindowsAndCarriesTheTitle) {
+    Start(SW_SHOWNORMAL);
+    EXPECT_EQ(Application, application.get());
+    EXPECT_EQ(test::ClassOf(app), L"TApplication");
+    EXPECT_EQ(TextOf(app), L"Pelmora");
+    EXPECT_EQ(application->Title(), "Pelmora");
+    RECT rect{};
+    GetWindowRect(app, &rect);
+    EXPECT_EQ(rect.right - rect.left, 0);
+    EXPECT_EQ(rect.bottom - rect.top, 0);
+    EXPECT_EQ(rect.left, GetSystemMetrics(SM_CXSCREEN) / 2);
+    EXPECT_EQ(rect.top, GetSystemMetrics(SM_CYSCREEN) / 2);
+    // The one taskbar button: an unowned, visible, ordinary (not tool) window.
+    EXPECT_TRUE(IsWindowVisible(app));
+    EXPECT_EQ(GetWindow(app, GW_OWNER), nullptr);
+    EXPECT_FALSE(GetWindowLongW(app, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW));
+    EXPECT_EQ(GetWindow(main, GW_OWNER), app);
+    EXPECT_EQ(GetWindow(formC, GW_OWNER), app);
+}
+
+TEST_F(ShellTest, NormalStartShowsCheckerFirstAndLeavesTheMainWindowActive) {
+    Start(SW_SHOWNORMAL);
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_TRUE(IsWindowVisible(formC));
+    EXPECT_FALSE(IsZoomed(main));
+    EXPECT_EQ(ui::FormMain->FormShowRuns(), 1);
+    EXPECT_EQ(GetActiveWindow(), main);
+    EXPECT_TRUE(IsTopMost(formC));
+    EXPECT_TRUE(IsAbove(formC, main));
+    // The checker's show reported its geometry into the readout.
+    EXPECT_EQ(TextOfA(ui::FormMain->ControlHandle(ui::TFormMain::kMemo1)),
+              "pos_x=497\r\npos_y=114\r\nwidth=244");
+}
+
+TEST_F(ShellTest, MaximisedStartMaximisesTheMainWindowBeforeItIsShown) {
+    Start(SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(IsZoomed(main));
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_TRUE(IsWindowVisible(formC));
+    EXPECT_EQ(ui::FormMain->FormShowRuns(), 1);
+}
+
+TEST_F(ShellTest, MinimisedStartShowsOnlyTheTaskbarButtonUntilTheFirstRestore) {
+    Start(SW_SHOWMINNOACTIVE);
+    EXPECT_TRUE(IsWindowVisible(app));
+    EXPECT_TRUE(IsIconic(app));
+    EXPECT_FALSE(IsWindowVisible(main));
+    EXPECT_FALSE(IsWindowVisible(formC));
+    EXPECT_EQ(ui::FormMain->FormShowRuns(), 0);
+
+    SendMessageW(app, WM_SYSCOMMAND, SC_RESTORE, 0);
+    Pump(50);
+    EXPECT_FALSE(IsIconic(app));
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_FALSE(IsIconic(main));
+    EXPECT_FALSE(IsZoomed(main));
+    EXPECT_TRUE(IsWindowVisible(formC));
+    EXPECT_EQ(ui::FormMain->FormShowRuns(), 1);
+    EXPECT_TRUE(IsTopMost(formC));
+}
+
+TEST_F(ShellTest, MinimisingTheMainWindowMinimisesTheWholeApplication) {
+    Start(SW_SHOWNORMAL);
+    SendMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    Pump(50);
+    EXPECT_TRUE(IsIconic(app));
+    EXPECT_TRUE(IsWindowVisible(app));  // the taskbar button stays
+    EXPECT_FALSE(IsWindowVisible(main));
+    EXPECT_FALSE(IsWindowVisible(formC));
+    EXPECT_FALSE(IsTopMost(formC));
+
+    SendMessageW(app, WM_SYSCOMMAND, SC_RESTORE, 0);
+    Pump(50);
+    EXPECT_FALSE(IsIconic(app));
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_FALSE(IsIconic(main));
+    EXPECT_TRUE(IsWindowVisible(formC));
+    EXPECT_TRUE(IsTopMost(formC));
+    EXPECT_TRUE(IsAbove(formC, main));
+    EXPECT_EQ(GetActiveWindow(), main);
+    EXPECT_EQ(ui::FormMain->FormShowRuns(), 1);  // not run again
+    EXPECT_EQ(application->TopMostLevel(), 0);
+}
+
+TEST_F(ShellTest, InactiveApplicationLetsOtherWindowsCoverTheChecker) {
+    Start(SW_SHOWNORMAL);
+    ASSERT_TRUE(IsTopMost(formC));
+    // Another thread's window becomes active: for this thread, another application.
+    std::atomic<HWND> other{nullptr};
+    std::atomic<bool> done{false};
+    std::thread thread([&] {
+        HWND window = CreateWindowExW(0, L"Static", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600,
+                                      300, 200, 200, nullptr, nullptr, nullptr, nullptr);
+        SetForegroundWindow(window);
+        other = window;
+        while (!done) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+            Sleep(5);
+        }
+        DestroyWindow(window);
+    });
+    EXPECT_TRUE(PumpUntil([&] { return other && !IsTopMost(formC); }));
+    EXPECT_TRUE(IsAbove(formC, main));  // still above the program's own ordinary window
+    EXPECT_TRUE(IsWindowVisible(formC));
+
+    SetForegroundWindow(main);
+    EXPECT_TRUE(PumpUntil([&] { return IsTopMost(formC); }));
+    EXPECT_EQ(application->TopMostLevel(), 0);
+    done = true;
+    thread.join();
+}
+
+TEST_F(ShellTest, TakingOutOfTheBandNests) {
+    Start(SW_SHOWNORMAL);
+    application->NormalizeTopMosts();
+    application->NormalizeTopMosts();
+    EXPECT_FALSE(IsTopMost(formC));
+    EXPECT_TRUE(IsAbove(formC, main));
+    application->RestoreTopMosts();
+    EXPECT_FALSE(IsTopMost(formC));  // only the matching last request puts it back
+    application->RestoreTopMosts();
+    EXPECT_TRUE(IsTopMost(formC));
+    application->RestoreTopMosts();  // unmatched: nothing
+    EXPECT_TRUE(IsTopMost(formC));
+    EXPECT_EQ(application->TopMostLevel(), 0);
+}
+
+TEST_F(ShellTest, FailedDeleteIsShownOnceAndTheProgramGoesOn) {
+    Start(SW_SHOWNORMAL);
+    HWND combo = ui::FormMain->ControlHandle(ui::TFormMain::kComboBox1);
+    ui::FormMain->NameBox().SetText("A");
+    SetFocus(combo);
+    HWND focus = GetFocus();
+    // The settings file can't be written: a folder stands at its path.
+    ASSERT_TRUE(DeleteFileA(path.c_str()));
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+    // Wherever the application window was, the box comes up on the active window's monitor.
+    SetWindowPos(app, nullptr, 3, 4, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetCapture(main);
+
+    const POINT centre{GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
+    BoxWatcher watcher([&] {
+        RECT appRect{};
+        GetWindowRect(app, &appRect);
+        return std::vector<bool>{
+            !IsWindowEnabled(main),
+            !IsWindowEnabled(formC),
+            !IsTopMost(formC),
+            appRect.left == centre.x && appRect.top == centre.y,
+        };
+    });
+    SendMessageW(main, WM_COMMAND, MAKEWPARAM(113, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(main, 113)));
+    Pump(400);  // time for a second box, should there be one
+
+    const auto boxes = watcher.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, test::Wide(path) + L" に書き込めません.");
+    EXPECT_EQ(boxes[0].caption, L"Pelmora");
+    EXPECT_EQ(boxes[0].owner, app);
+    EXPECT_EQ(boxes[0].observations, (std::vector<bool>{true, true, true, true}));
+
+    // Afterwards: everything as before, the list unchanged.
+    EXPECT_EQ(GetCapture(), nullptr);  // the capture holder was told to cancel
+    EXPECT_TRUE(IsWindowEnabled(main));
+    EXPECT_TRUE(IsWindowEnabled(formC));
+    EXPECT_TRUE(IsWindowEnabled(app));
+    EXPECT_TRUE(IsTopMost(formC));
+    EXPECT_EQ(application->TopMostLevel(), 0);
+    EXPECT_EQ(GetActiveWindow(), main);
+    EXPECT_EQ(GetFocus(), focus);
+    RECT appRect{};
+    GetWindowRect(app, &appRect);
+    EXPECT_EQ(appRect.left, 3);
+    EXPECT_EQ(appRect.top, 4);
+    EXPECT_EQ(Items(), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(TextOfA(combo), "A");
+    RemoveDirectoryA(path.c_str());
+}
+
+TEST_F(ShellTest, FailureOfTheCreationHandlerIsShownAndStartUpGoesOn) {
+    application = std::make_unique<TApplication>();
+    app = application->Handle();
+    BoxWatcher watcher;
+    bool fail = true;
+    application->CreateMainForm(checker, [&]() -> std::string {
+        if (fail) throw Exception("C:\\no\\pelmora.ini");
+        return path;
+    });
+    fail = false;
+    application->CreateChecker();
+    ASSERT_TRUE(PumpUntil([&] { return !watcher.Boxes().empty(); }));
+    const auto boxes = watcher.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"C:\\no\\pelmora.ini.");
+    EXPECT_EQ(boxes[0].caption, L"Pelmora");
+    ASSERT_NE(ui::FormMain, nullptr);
+    EXPECT_TRUE(IsWindow(ui::FormMain->Handle()));
+    application->ShowAtStart(SW_SHOWNORMAL);
+    Pump(50);
+    EXPECT_TRUE(IsWindowVisible(ui::FormMain->Handle()));
+    EXPECT_TRUE(IsWindowVisible(ui::FormC->Handle()));
+}
+
+TEST_F(ShellTest, ClosingTheMainWindowEndsTheLoopAndTheShellDestroysBothWindows) {
+    Start(SW_SHOWNORMAL);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(application->MessageLoop(), 0);
+    EXPECT_TRUE(IsWindow(main));  // the loop only stops; the shell destroys
+    application->DestroyForms();
+    EXPECT_FALSE(IsWindow(formC));
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_EQ(ui::FormC, nullptr);
+    EXPECT_EQ(ui::FormMain, nullptr);
+}
+
+TEST_F(ShellTest, ExceptionsOfEveryKindReachTheDisplayWithTheirText) {
+    Start(SW_SHOWNORMAL);
+    BoxWatcher watcher;
+    application->ShowException(std::make_exception_ptr(ENameBoxException()));
+    application->ShowException(std::make_exception_ptr(std::runtime_error("plain failure!")));
+    application->ShowException(std::make_exception_ptr(Exception("")));
+    const auto boxes = watcher.Boxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].text, L"行を挿入できません.");
+    EXPECT_EQ(boxes[1].text, L"plain failure!");
+    EXPECT_EQ(boxes[2].text, L"");
+    EXPECT_EQ(GetActiveWindow(), main);
+}
+
+}  // namespace
+}  // namespace pelmora::app
