@@ -73,9 +73,9 @@ def wine_path(unix_path):
     return "Z:" + os.path.abspath(unix_path).replace("/", "\\")
 
 
-def wait_until(probe, timeout, what, interval=0.02):
+def wait_until(probe, timeout, what, interval=0.02, describe=None):
     """Calls probe() until it returns a true value, which is returned; fails after `timeout`
-    seconds with `what` and the last value seen."""
+    seconds with `what` and the last value seen, or what describe() tells then."""
     deadline = time.monotonic() + timeout
     last = None
     while True:
@@ -83,8 +83,9 @@ def wait_until(probe, timeout, what, interval=0.02):
         if last:
             return last
         if time.monotonic() >= deadline:
-            raise AssertionError("timed out after %.1f s waiting for %s (last seen: %r)"
-                                 % (timeout, what, last))
+            seen = describe() if describe else repr(last)
+            raise AssertionError("timed out after %.1f s waiting for %s (last seen: %s)"
+                                 % (timeout, what, seen))
         time.sleep(interval)
 
 
@@ -262,6 +263,13 @@ class XInput:
                 ids.append(int(text.split()[0], 16))
         return ids
 
+    @staticmethod
+    def viewable(xid):
+        """Whether an X window is mapped and so can take pointer input."""
+        out = subprocess.run(["xwininfo", "-id", str(xid)], capture_output=True, text=True,
+                             timeout=10).stdout
+        return "IsViewable" in out
+
     def pixel(self, x, y):
         """The colour (r, g, b) that the X screen shows at Wine's screen point x, y."""
         out = subprocess.run(["import", "-window", "root", "-crop", "1x1+%d+%d" % (
@@ -327,6 +335,10 @@ class Pelmora:
                                "the main window to be shown")
         self.checker = wait_until(lambda: self._visible("TFormC"), timeout,
                                   "the checker window to be shown")
+        for window in (self.main, self.checker):
+            xid = self.inspect.xid(window["hwnd"])
+            wait_until(lambda: xid and XInput.viewable(xid), timeout,
+                       "the X window of %s to be mapped" % window["class"])
         apps = self.inspect.windows(pid=self.pid, cls="TApplication")
         self.app = apps[0] if len(apps) == 1 else None
         return self
@@ -403,11 +415,26 @@ class Pelmora:
                    "the checker at %r (now %r)" % (tuple(rect), self.checker_rect()))
 
     def wait_active(self, hwnd, timeout=3.0, what="window"):
-        wait_until(lambda: self.gui()["active"] == hwnd, timeout, "the %s to be active" % what)
+        wait_until(lambda: self.gui()["active"] == hwnd, timeout, "the %s to be active" % what,
+                   describe=lambda: "gui %r, foreground %r" % (
+                       self.gui(), self.inspect.info(self.gui()["foreground"])))
 
     def message_boxes(self):
         """The program's visible top-level dialog windows."""
         return [w for w in self.inspect.windows(pid=self.pid, cls="#32770") if w["visible"]]
+
+
+def other_window(test, left, top, width, height, caption):
+    """An ordinary window of another process (inspect.exe), shown without activation; closed
+    when the test ends. Returns its facts once Wine shows it and X has mapped it."""
+    inspect = test.inspect
+    hwnd = inspect("mkwin", left, top, width, height, hexarg(caption))["hwnd"]
+    test.addCleanup(lambda: inspect.raw("close", hwnd))
+    info = wait_until(lambda: (inspect.info(hwnd) or {}).get("visible") and inspect.info(hwnd),
+                      3.0, "the window %r to be shown" % caption)
+    wait_until(lambda: XInput.viewable(inspect.xid(hwnd)), 3.0,
+               "the X window of %r to be mapped" % caption)
+    return info
 
 
 def center(info, part="rect"):

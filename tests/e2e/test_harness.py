@@ -3,7 +3,7 @@ mapping of Wine's screen coordinates to X input. Needs no pelmora.exe."""
 
 import unittest
 
-from pelmora_e2e import (Inspector, XInput, WM_CLOSE, center, decode_text, hexarg, wait_until)
+from pelmora_e2e import (Inspector, XInput, WM_CLOSE, decode_text, other_window, wait_until)
 
 
 class HarnessTest(unittest.TestCase):
@@ -13,10 +13,7 @@ class HarnessTest(unittest.TestCase):
         cls.x = XInput()
 
     def other_window(self, left, top, width, height, caption):
-        hwnd = self.inspect("mkwin", left, top, width, height, hexarg(caption))["hwnd"]
-        self.addCleanup(lambda: self.inspect.raw("close", hwnd))
-        return wait_until(lambda: (self.inspect.info(hwnd) or {}).get("visible")
-                          and self.inspect.info(hwnd), 3.0, "the test window to be shown")
+        return other_window(self, left, top, width, height, caption)
 
     def test_ansi_code_page_is_japanese(self):
         self.assertEqual(self.inspect("acp")["acp"], 932)
@@ -33,7 +30,10 @@ class HarnessTest(unittest.TestCase):
         wait_until(lambda: self.inspect.cursor() == target, 3.0,
                    "Wine's cursor at %r" % (target,))
         wait_until(lambda: self.inspect("foreground")["hwnd"] == info["hwnd"], 3.0,
-                   "the clicked window to come to the foreground")
+                   "the clicked window to come to the foreground",
+                   describe=lambda: "foreground %r, cursor %r, window %r" % (
+                       self.inspect.info(self.inspect("foreground")["hwnd"]),
+                       self.inspect.cursor(), self.inspect.info(info["hwnd"])))
 
     def test_text_round_trips_shift_jis_bytes(self):
         info = self.other_window(320, 230, 300, 120, "E2E text")

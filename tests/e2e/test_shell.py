@@ -5,7 +5,7 @@ neither dragged nor nudged."""
 import time
 import unittest
 
-from pelmora_e2e import (E2ETestCase, ID_NAME_BOX, ID_SAVE, center, decode_text, hexarg,
+from pelmora_e2e import (E2ETestCase, ID_SAVE, center, decode_text, other_window,
                          require_pelmora, wait_until, wine_path)
 
 
@@ -14,10 +14,7 @@ class ActivationTest(E2ETestCase):
     def other_application(self):
         """An ordinary window of another process (inspect.exe), partly under the checker and
         shown without activation."""
-        hwnd = self.inspect("mkwin", 600, 180, 420, 320, hexarg("E2E other"))["hwnd"]
-        self.addCleanup(lambda: self.inspect.raw("close", hwnd))
-        return wait_until(lambda: (self.inspect.info(hwnd) or {}).get("visible")
-                          and self.inspect.info(hwnd), 3.0, "the other window to be shown")
+        return other_window(self, 600, 180, 420, 320, "E2E other")
 
     def checker_topmost(self):
         return self.app.checker_info()["topmost"]
