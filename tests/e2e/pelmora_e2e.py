@@ -228,12 +228,22 @@ class XInput:
         self.offset = self._desktop_offset()
 
     @staticmethod
+    def tree():
+        """xwininfo's tree of the X screen. A window that goes away during the walk makes
+        xwininfo fail; it is asked again then."""
+        for _ in range(10):
+            run = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True,
+                                 timeout=10)
+            if run.returncode == 0:
+                return run.stdout
+            time.sleep(0.05)
+        raise HarnessError("xwininfo -root -tree keeps failing: %s" % run.stderr.strip())
+
+    @staticmethod
     def _desktop_offset():
         # With Wine as a virtual desktop, Wine's screen is one X window; its origin on the X
         # screen is what Wine's coordinates are measured from.
-        out = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True,
-                             timeout=10, check=True).stdout
-        for line in out.splitlines():
+        for line in XInput.tree().splitlines():
             if "Wine desktop" in line:
                 geometry = line.split()[-2]  # e.g. 1280x1024+0+0
                 _, x, y = geometry.replace("+", " ").replace("-", " -").split()
@@ -244,10 +254,8 @@ class XInput:
     def stacking():
         """The X windows directly under Wine's desktop window, topmost first (xwininfo lists a
         window's children from the top of the stack down)."""
-        out = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True,
-                             timeout=10, check=True).stdout
         ids, desktop_depth, child_depth = [], None, None
-        for line in out.splitlines():
+        for line in XInput.tree().splitlines():
             text = line.lstrip()
             depth = len(line) - len(text)
             if desktop_depth is None:
@@ -487,6 +495,33 @@ class E2ETestCase(unittest.TestCase):
         self.app.wait_active(self.app.checker["hwnd"], what="checker window")
         # The button is up again: nothing may keep the mouse captured.
         wait_until(lambda: self.app.gui()["capture"] == 0, 3.0, "the mouse capture released")
+
+    def in_move_loop(self):
+        return self.app.gui()["movesize"] == self.app.checker["hwnd"]
+
+    def drag_checker(self, press, offsets, check_each=True):
+        """Presses the left button at `press` (inside the checker), moves the pointer to press +
+        each offset in turn and releases it. After the first step it waits for the system's move
+        loop: pointer motion that arrives before the loop has started is not applied by it
+        (the loop takes the pointer's position at its start as its reference). With check_each
+        the checker must follow each step exactly: the pressed point stays under the pointer."""
+        left, top, width, height = self.app.checker_rect()
+        self.x.move(*press)
+        self.x.down()
+        try:
+            for i, (dx, dy) in enumerate(offsets):
+                self.x.move(press[0] + dx, press[1] + dy)
+                if check_each or i == 0:
+                    self.app.wait_checker_at((left + dx, top + dy, width, height))
+                    self.app.wait_readout(left + dx, top + dy, width)
+                if i == 0:
+                    wait_until(self.in_move_loop, 3.0, "the system's move loop")
+        finally:
+            self.x.up()
+        wait_until(lambda: not self.in_move_loop(), 3.0, "the move loop to end")
+        dx, dy = offsets[-1]
+        self.app.wait_checker_at((left + dx, top + dy, width, height))
+        return left + dx, top + dy, width, height
 
     def type_name(self, text):
         """Clicks into the name box's edit field, empties it and types `text`."""

@@ -4,7 +4,7 @@ the frame; the readout in the main window follows every change."""
 import time
 import unittest
 
-from pelmora_e2e import E2ETestCase, require_pelmora, wait_until
+from pelmora_e2e import E2ETestCase, require_pelmora
 
 SETTLE = 0.3  # time after the last expected change in which no further change may come
 
@@ -65,30 +65,10 @@ class NudgeTest(E2ETestCase):
 
 @require_pelmora
 class DragTest(E2ETestCase):
-    def in_move_loop(self):
-        return self.app.gui()["movesize"] == self.app.checker["hwnd"]
-
     def test_drag_from_inside_keeps_the_pressed_point_under_the_pointer(self):
-        left, top, width, height = self.app.checker_rect()
         client = self.app.checker_info()["client"]
         press = (client["left"] + 70, client["top"] + 50)
-        self.x.move(*press)
-        self.x.down()
-        try:
-            steps = [(6, 4), (30, 15), (-45, 80), (-120, 60)]
-            for i, (dx, dy) in enumerate(steps):
-                self.x.move(press[0] + dx, press[1] + dy)
-                expected = (left + dx, top + dy, width, height)
-                self.app.wait_checker_at(expected)
-                self.app.wait_readout(left + dx, top + dy, width)
-                if i == 0:
-                    wait_until(self.in_move_loop, 3.0, "the system's move loop")
-        finally:
-            self.x.up()
-        wait_until(lambda: not self.in_move_loop(), 3.0, "the move loop to end")
-        final = (left - 120, top + 60, width, height)
-        time.sleep(SETTLE)
-        self.assertEqual(self.app.checker_rect(), final)
+        final = self.drag_checker(press, [(6, 4), (30, 15), (-45, 80), (-120, 60)])
         # After the button is up, motion no longer moves the window.
         self.x.move(press[0] + 10, press[1] + 10)
         time.sleep(SETTLE)
@@ -96,23 +76,14 @@ class DragTest(E2ETestCase):
         self.assertEqual(self.app.readout(), self.app.readout_for(*final[:3]))
 
     def test_drag_may_take_the_checker_past_the_left_and_top_screen_edges(self):
-        left, top, width, height = self.app.checker_rect()
         client = self.app.checker_info()["client"]
         press = (client["left"] + 20, client["top"] + 20)
-        self.x.move(*press)
-        self.x.down()
-        try:
-            self.x.move(press[0] - 10, press[1] - 10)
-            self.app.wait_checker_at((left - 10, top - 10, width, height))
-            target = (5, 6)  # the pointer near the screen's corner
-            self.x.move(*target)
-            dx, dy = target[0] - press[0], target[1] - press[1]
-            self.app.wait_checker_at((left + dx, top + dy, width, height))
-        finally:
-            self.x.up()
-        self.assertLess(left + dx, 0)
-        self.assertLess(top + dy, 0)
-        self.app.wait_readout(left + dx, top + dy, width)
+        target = (5, 6)  # the pointer near the screen's corner
+        left, top, width, _ = self.drag_checker(
+            press, [(-10, -10), (target[0] - press[0], target[1] - press[1])])
+        self.assertLess(left, 0)
+        self.assertLess(top, 0)
+        self.app.wait_readout(left, top, width)
 
 
 @require_pelmora

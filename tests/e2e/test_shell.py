@@ -44,17 +44,8 @@ class ActivationTest(E2ETestCase):
         self.assertTrue(self.inspect.above(checker, main))
 
     def test_checker_dragged_over_the_main_window_stays_drawn_above_it(self):
-        left, top, width, height = self.app.checker_rect()
         client = self.app.checker_info()["client"]
-        press = (client["left"] + 40, client["top"] + 30)
-        self.x.move(*press)
-        self.x.down()
-        try:
-            self.x.move(press[0] - 5, press[1] + 2)
-            self.x.move(press[0] - 150, press[1] + 36)
-            self.app.wait_checker_at((left - 150, top + 36, width, height))
-        finally:
-            self.x.up()
+        self.drag_checker((client["left"] + 40, client["top"] + 30), [(-5, 2), (-150, 36)])
         self.assert_checker_drawn_above_main()
         # Working in the main window (it becomes the active window) keeps the checker above it.
         main = self.app.main_info()["client"]
