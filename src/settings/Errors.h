@@ -37,6 +37,14 @@ public:
     using Exception::Exception;
 };
 
+// A setting name that the settings file cannot hold as a section name (a line break in it, too
+// long, blanks around it, or not text of the ANSI code page): writing or erasing it would reach
+// some other section.
+class ESettingNameException : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // Converts UTF-16 text to the ANSI code page; characters it cannot show become "?".
 std::string AnsiFromWide(std::wstring_view text);
 

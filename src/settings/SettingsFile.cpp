@@ -3,11 +3,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "Errors.h"
 #include "IntSyntax.h"
 #include "SectionNames.h"
+#include "SettingName.h"
 #include "SettingsPath.h"
 
 namespace pelmora {
@@ -18,6 +21,32 @@ constexpr DWORD kNameBufferLimit = 0x10000000;    // 256 MiB: past this a file i
 constexpr DWORD kValueBufferSize = 2048;
 constexpr DWORD kValueBufferLimit = 0x100000;    // 1 MiB
 constexpr DWORD kModulePathBufferSize = MAX_PATH + 1;
+
+// Why the file cannot hold `name` as a section name, as the text of the failure; nothing when
+// it can. Handed to the profile functions, such a name would write or read some other section.
+std::optional<std::wstring> NameProblem(const std::string& name) {
+    switch (CheckSettingName(name)) {
+        case SettingNameFault::kLineBreak:
+            return L"設定名に改行文字は使えません";
+        case SettingNameFault::kTooLong:
+            return L"設定名が長すぎます（" + std::to_wstring(kSettingNameLimit) + L" バイトまで）";
+        case SettingNameFault::kBlanksAround:
+            return L"設定名の前後に空白は使えません";
+        case SettingNameFault::kNone:
+            break;
+    }
+    // Bytes that are no text of the code page all turn into one default character on their way
+    // to the file: two such names would share a section.
+    if (!name.empty() && MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(),
+                                             static_cast<int>(name.size()), nullptr, 0) == 0) {
+        return L"設定名にこのシステムの文字コードで表せない文字があります";
+    }
+    return std::nullopt;
+}
+
+void RequireStorableName(const std::string& name) {
+    if (const auto problem = NameProblem(name)) throw ESettingNameException(AnsiFromWide(*problem));
+}
 
 }  // namespace
 
@@ -45,6 +74,11 @@ void SettingsFile::ListSectionNames(std::vector<std::string>& target) const {
 
 std::int32_t SettingsFile::ReadIntValue(const std::string& section, const std::string& key,
                                         std::int32_t defaultValue) const {
+    // A name that no section can bear reads as a missing setting; one with blanks around reads
+    // the setting without them, as the profile functions read it.
+    if (CheckSettingName(section) != SettingNameFault::kBlanksAround && NameProblem(section)) {
+        return defaultValue;
+    }
     // A value cut off at the buffer's end could read as another number ("000...01" as 0): when
     // the text fills the buffer, read it again whole.
     std::string buffer;
@@ -63,6 +97,7 @@ std::int32_t SettingsFile::ReadIntValue(const std::string& section, const std::s
 
 void SettingsFile::WriteIntValue(const std::string& section, const std::string& key,
                                  std::int32_t value) {
+    RequireStorableName(section);
     const std::string text = std::to_string(value);
     if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), text.c_str(), path_.c_str())) {
         throw EIniFileException(path_);
@@ -70,6 +105,7 @@ void SettingsFile::WriteIntValue(const std::string& section, const std::string& 
 }
 
 void SettingsFile::RemoveSection(const std::string& section) {
+    RequireStorableName(section);
     if (!WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, path_.c_str())) {
         throw EIniFileException(path_);
     }

@@ -20,12 +20,13 @@ public:
     // Empties `target`, then appends every section name in file order, whole, however many.
     void ListSectionNames(std::vector<std::string>& target) const;
     // The key's value by the settings integer syntax, or `defaultValue` when the file, section
-    // or key is missing or the text does not convert.
+    // or key is missing, the text does not convert, or no section can bear the name.
     std::int32_t ReadIntValue(const std::string& section, const std::string& key,
                               std::int32_t defaultValue) const;
-    // Throws EIniFileException when the file cannot be written.
+    // Throws ESettingNameException, before touching the file, when the file cannot hold the
+    // name as a section name, and EIniFileException when the file cannot be written.
     void WriteIntValue(const std::string& section, const std::string& key, std::int32_t value);
-    // Throws EIniFileException when the file cannot be written.
+    // Throws as WriteIntValue does.
     void RemoveSection(const std::string& section);
     // Asks the system to write out what it holds of the file; reports nothing.
     void Flush() noexcept;
