@@ -125,19 +125,47 @@ double MoveMany(HWND window, int x, int y) {
     return Now() - start;
 }
 
-void BenchMoves(int rounds, HWND plainChecker, HWND memo) {
+// The moves of the checker against the same moves of a plain window (the floor), and against
+// the same moves of a plain window each followed by a replacement of the same text in a plain
+// edit control of the readout's kind ("text"): what a readout costs the platform itself.
+void BenchMoves(int rounds, HWND plainChecker, HWND memo, HWND plainMemo) {
     const HWND checker = FormC->Handle();
     RECT r{};
     GetWindowRect(checker, &r);
     const int x = r.left, y = r.top;
-    Alternate(
-        rounds,
-        [&] {
-            const double ms = MoveMany(checker, x, y);
-            if (WindowTextA(memo) != ReadoutFor(checker)) Fail("the readout did not follow");
-            return ms;
-        },
-        [&] { return MoveMany(plainChecker, x, y + 200); }, "move");
+    auto program = [&] {
+        const double ms = MoveMany(checker, x, y);
+        if (WindowTextA(memo) != ReadoutFor(checker)) Fail("the readout did not follow");
+        return ms;
+    };
+    auto floor = [&] { return MoveMany(plainChecker, x, y + 200); };
+    auto text = [&] {
+        const double start = Now();
+        for (int i = 0; i < kMoves; ++i) {
+            SetWindowPos(plainChecker, nullptr, x + (i & 1), y + 200, 0, 0,
+                         SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+            SetWindowTextA(plainMemo, ReadoutFor(plainChecker).c_str());
+            if (i % kPumpEvery == kPumpEvery - 1) Pump();
+        }
+        Pump();
+        return Now() - start;
+    };
+    for (int round = 0; round < rounds; ++round) {
+        // A different order each round: program, floor, text; floor, text, program; ...
+        for (int k = 0; k < 3; ++k) {
+            switch ((round + k) % 3) {
+                case 0:
+                    Report("move", "program", 0, program());
+                    break;
+                case 1:
+                    Report("move", "floor", 0, floor());
+                    break;
+                default:
+                    Report("move", "text", 0, text());
+                    break;
+            }
+        }
+    }
     SetWindowPos(checker, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
     Pump();
 }
@@ -340,13 +368,17 @@ int main(int argc, char** argv) {
     const HWND plainChecker = CreatePlainWindow(
         WS_EX_TOOLWINDOW, WS_CAPTION | WS_THICKFRAME | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 497, 314,
         244, 157, owner);
-    if (!plainCombo) Fail("cannot create the plain combo box");
+    const HWND plainMemo = CreateWindowExA(
+        WS_EX_CLIENTEDGE, "EDIT", "pos_x=\r\npos_y=\r\nwidth=",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL, 0, 78,
+        292, 70, plainMain, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!plainCombo || !plainMemo) Fail("cannot create the plain controls");
     SetWindowPos(plainChecker, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     ShowWindow(plainMain, SW_SHOWNOACTIVATE);
     ShowWindow(plainChecker, SW_SHOWNOACTIVATE);
     Pump();
 
-    BenchMoves(rounds(5), plainChecker, FormMain->ControlHandle(TFormMain::kMemo1));
+    BenchMoves(rounds(5), plainChecker, FormMain->ControlHandle(TFormMain::kMemo1), plainMemo);
     BenchListFill(rounds(15), 100, path, plainCombo);
     BenchListFill(rounds(11), 1000, path, plainCombo);
     BenchListFill(rounds(7), 10000, path, plainCombo);

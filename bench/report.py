@@ -77,8 +77,10 @@ def main():
     os.makedirs(run_dir)
     pelmora = os.path.join(run_dir, "pelmora.exe")
     floor = os.path.join(run_dir, "bench_floor.exe")
+    floor_bare = os.path.join(run_dir, "bench_floor_bare.exe")
     shutil.copy(os.path.join(build, "pelmora.exe"), pelmora)
     shutil.copy(os.path.join(build, "bench_floor.exe"), floor)
+    shutil.copy(os.path.join(build, "bench_floor_bare.exe"), floor_bare)
     write_start_settings(os.path.join(run_dir, "pelmora.ini"))
 
     def win(path):
@@ -88,7 +90,8 @@ def main():
     startup_rounds = 9 if quick else 25
     out = wine(os.path.join(build, "bench_startup.exe"), str(startup_rounds), READOUT,
                "program", win(pelmora), "TFormMain", "TFormC",
-               "floor", win(floor), "BenchFloorMain", "BenchFloorChecker")
+               "floor", win(floor), "BenchFloorMain", "BenchFloorChecker",
+               "bare", win(floor_bare), "BenchFloorMain", "BenchFloorChecker")
     start = {}
     peak = {}
     for line in out.splitlines():
@@ -100,18 +103,22 @@ def main():
     print("bench: moves, list fill, Save and Recall (in-process) ...", file=sys.stderr)
     inproc = samples(wine(os.path.join(build, "bench_inproc.exe"), str(scale)))
 
-    rows = []  # (measure, program, floor, unit, ratio, target, ok)
+    rows = []  # (measure, program, floor, unit, ratio, target or None for a reference, ok)
 
     def add(measure, prog, flo, unit, target, fmt="{:.2f}"):
         ratio = prog / flo
         rows.append((measure, fmt.format(prog), fmt.format(flo), unit, ratio, target,
-                     ratio <= target))
+                     target is None or ratio <= target))
 
     med = statistics.median
     add("start-up until the readout shows", med(start["program"]), med(start["floor"]), "ms",
         1.15, "{:.1f}")
+    add("  reference: against two bare windows", med(start["program"]), med(start["bare"]),
+        "ms", None, "{:.1f}")
     add("10,000 moves with the readout", med(inproc[("move", "program", 0)]),
         med(inproc[("move", "floor", 0)]), "ms", 1.25, "{:.0f}")
+    add("  reference: moves + text set in a plain edit", med(inproc[("move", "program", 0)]),
+        med(inproc[("move", "text", 0)]), "ms", None, "{:.0f}")
     per_name = {}
     for n in (100, 1000, 10000):
         p = med(inproc[("list", "program", n)])
@@ -135,11 +142,15 @@ def main():
 
     width = max(len(r[0]) for r in rows)
     print()
-    print(f"{'measure':<{width}}  {'Pelmora':>9}  {'floor':>9}  unit  {'ratio':>6}  target  verdict")
-    print(f"{'-' * width}  {'-' * 9}  {'-' * 9}  ----  {'-' * 6}  ------  -------")
+    print(f"{'measure':<{width}}  {'Pelmora':>9}  {'floor':>9}  unit  {'ratio':>6}  {'target':>7}  verdict")
+    print(f"{'-' * width}  {'-' * 9}  {'-' * 9}  ----  {'-' * 6}  -------  -------")
     for measure, prog, flo, unit, ratio, target, ok in rows:
+        if target is None:
+            print(f"{measure:<{width}}  {prog:>9}  {flo:>9}  {unit:<4}  {ratio:>6.2f}  "
+                  f"{'':>7}  (reference)")
+            continue
         print(f"{measure:<{width}}  {prog:>9}  {flo:>9}  {unit:<4}  {ratio:>6.2f}  "
-              f"{'<= ' + format(target, '.2f'):>6}  {'ok' if ok else 'MISSED'}")
+              f"{'<= ' + format(target, '.2f'):>7}  {'ok' if ok else 'MISSED'}")
     print()
     print("list fill per name (us):  " + ",  ".join(
         f"{n:,}: {p:.2f} (floor {f:.2f})" for n, (p, f) in per_name.items()))
