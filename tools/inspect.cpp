@@ -11,7 +11,8 @@
 //
 // Commands:
 //   ping | acp | quit
-//   start EXE CWD              start a program (no console, no inherited handles) -> pid
+//   start EXE CWD [SHOW]       start a program (no console, no inherited handles), optionally
+//                              with a window-show request (SW_...) -> pid
 //   alive PID | waitexit PID MS | kill PID
 //   windows [PID]              all top-level windows, topmost first (Z order), hidden ones too
 //   find CLASS CAPTION [PID]   top-level windows by class and caption ("-" matches any)
@@ -396,11 +397,15 @@ std::string Run(const std::vector<std::string>& a) {
     }
     if (cmd == "start") {
         std::string exe, cwd;
-        if (!str(1, exe) || !str(2, cwd)) return Error("usage: start EXEHEX CWDHEX");
+        if (!str(1, exe) || !str(2, cwd)) return Error("usage: start EXEHEX CWDHEX [SHOWCMD]");
         std::wstring exeW = Utf8ToWide(exe), cwdW = Utf8ToWide(cwd);
         std::wstring commandLine = L"\"" + exeW + L"\"";
         STARTUPINFOW si = {};
         si.cb = sizeof si;
+        if (num(3)) {  // the window-show request the program is started with
+            si.dwFlags = STARTF_USESHOWWINDOW;
+            si.wShowWindow = static_cast<WORD>(n[3]);
+        }
         PROCESS_INFORMATION pi = {};
         if (!CreateProcessW(exeW.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                             DETACHED_PROCESS, nullptr, cwdW.empty() ? nullptr : cwdW.c_str(), &si,

@@ -336,9 +336,21 @@ class Pelmora:
 
     # Start and end.
 
-    def start(self, timeout=15.0):
-        self.pid = self.inspect("start", hexarg(wine_path(self.exe)),
-                                hexarg(wine_path(self.folder)))["pid"]
+    def start(self, show_command=None, timeout=15.0):
+        """Starts the program (with a window-show request when given) and waits for its
+        application window and main window to exist; returns at once after that."""
+        args = ["start", hexarg(wine_path(self.exe)), hexarg(wine_path(self.folder))]
+        if show_command is not None:
+            args.append(show_command)
+        self.pid = self.inspect(*args)["pid"]
+        self.app = wait_until(lambda: self._one("TApplication"), timeout,
+                              "the application window to be created")
+        self.main = wait_until(lambda: self._one("TFormMain"), timeout,
+                               "the main window to be created")
+        return self
+
+    def wait_shown(self, timeout=15.0):
+        """Waits until the main window and the checker are on the screen."""
         self.main = wait_until(lambda: self._visible("TFormMain"), timeout,
                                "the main window to be shown")
         self.checker = wait_until(lambda: self._visible("TFormC"), timeout,
@@ -347,9 +359,11 @@ class Pelmora:
             xid = self.inspect.xid(window["hwnd"])
             wait_until(lambda: xid and XInput.viewable(xid), timeout,
                        "the X window of %s to be mapped" % window["class"])
-        apps = self.inspect.windows(pid=self.pid, cls="TApplication")
-        self.app = apps[0] if len(apps) == 1 else None
         return self
+
+    def _one(self, cls):
+        found = self.inspect.windows(pid=self.pid, cls=cls)
+        return found[0] if len(found) == 1 else None
 
     def _visible(self, cls):
         found = [w for w in self.inspect.windows(pid=self.pid, cls=cls) if w["visible"]]
@@ -467,6 +481,8 @@ class E2ETestCase(unittest.TestCase):
     ini_bytes = None
     ini_is_folder = False
     folder_name = None
+    show_command = None  # the window-show request the program is started with (SW_...)
+    start_shown = True  # wait in setUp until both windows are on the screen
 
     @classmethod
     def setUpClass(cls):
@@ -479,10 +495,12 @@ class E2ETestCase(unittest.TestCase):
         self.assertEqual(acp, 932, "the tests need the Japanese ANSI code page")
         self.app = Pelmora(self.inspect, self.ini_bytes, self.ini_is_folder, self.folder_name)
         self.addCleanup(self.app.stop)
-        self.app.start()
-        # Start-up is over when the checker's first report has replaced the designed lines.
-        r = self.app.checker_rect()
-        self.app.wait_readout(r[0], r[1], r[2], timeout=5.0)
+        self.app.start(self.show_command)
+        if self.start_shown:
+            self.app.wait_shown()
+            # Start-up is over when the checker's first report has replaced the designed lines.
+            r = self.app.checker_rect()
+            self.app.wait_readout(r[0], r[1], r[2], timeout=5.0)
 
     # Real input on the program's windows.
 

@@ -4,8 +4,8 @@ settings file beside the executable checked byte for byte."""
 import time
 import unittest
 
-from pelmora_e2e import (E2ETestCase, ID_DELETE, ID_RECALL, ID_SAVE, require_pelmora,
-                         wait_until)
+from pelmora_e2e import (E2ETestCase, ID_DELETE, ID_NAME_BOX, ID_READOUT, ID_RECALL, ID_SAVE,
+                         require_pelmora, wait_until)
 
 
 def section(name, left, top, width, height):
@@ -151,6 +151,53 @@ class DeleteTest(SettingsCase):
         wait_until(lambda: self.app.name_box()[2] == "", 3.0, "the name box emptied")
         self.assertEqual(self.app.name_box(), (["A", "B"], -1, ""))
         self.assertEqual(self.app.ini_bytes(), self.ini_bytes)
+
+
+CB_GETEDITSEL = 0x0140
+
+
+@require_pelmora
+class NameBoxTest(SettingsCase):
+    ini_bytes = section("neg", -8, -3, 240, 150) + section("part", 600, 50, 50, 50)
+
+    def edit_selection(self):
+        box = self.app.control(ID_NAME_BOX)["hwnd"]
+        result = self.inspect("send", box, CB_GETEDITSEL, 0, 0)["result"] & 0xFFFFFFFF
+        return result & 0xFFFF, result >> 16
+
+    def test_typing_completes_from_the_list_and_backspace_takes_the_completion_back(self):
+        self.type_name("")
+        self.x.type("n")
+        wait_until(lambda: self.app.name_box() == (["neg", "part"], 0, "neg"), 3.0,
+                   "the name box completed to 'neg'")
+        self.assertEqual(self.edit_selection(), (1, 3), "the completed rest is selected")
+        self.x.key("BackSpace")
+        wait_until(lambda: self.app.name_box()[1:] == (-1, "n"), 3.0,
+                   "the completion deleted, no item selected")
+        self.x.type("x")
+        wait_until(lambda: self.app.name_box()[2] == "nx", 3.0, "'nx' typed as usual")
+        self.assertEqual(self.app.name_box()[1], -1)
+
+    def test_enter_and_escape_run_no_command(self):
+        self.type_name("Z")
+        self.x.key("Return", "Escape")
+        time.sleep(0.5)
+        self.assertEqual(self.app.ini_bytes(), self.ini_bytes)
+        self.assertEqual(self.app.name_box(), (["neg", "part"], -1, "Z"))
+        self.assertEqual(self.app.checker_rect(), (497, 114, 244, 157))
+
+    def test_tab_visits_the_controls_in_their_order_and_comes_back(self):
+        box = self.app.control(ID_NAME_BOX)["hwnd"]
+        in_box = {box} | {c["window"]["hwnd"] for c in self.inspect.children(box)}
+        self.type_name("")
+        self.assertIn(self.app.gui()["focus"], in_box)
+        for control_id in (ID_RECALL, ID_READOUT, ID_SAVE, ID_DELETE):
+            self.x.key("Tab")
+            target = self.app.control(control_id)["hwnd"]
+            wait_until(lambda: self.app.gui()["focus"] == target, 3.0,
+                       "the focus on control %d" % control_id)
+        self.x.key("Tab")
+        wait_until(lambda: self.app.gui()["focus"] in in_box, 3.0, "the focus back in the name box")
 
 
 if __name__ == "__main__":

@@ -5,7 +5,7 @@ neither dragged nor nudged."""
 import time
 import unittest
 
-from pelmora_e2e import (E2ETestCase, ID_SAVE, center, decode_text, other_window,
+from pelmora_e2e import (E2ETestCase, ID_DELETE, ID_RECALL, ID_SAVE, center, decode_text, other_window,
                          require_pelmora, wait_until, wine_path)
 
 
@@ -138,6 +138,26 @@ class FailureBoxTest(FailureBoxCase):
         self.app.wait_checker_at((start[0] + 1, start[1], start[2], start[3]))
         self.app.wait_readout(start[0] + 1, start[1], start[2])
 
+
+
+@require_pelmora
+class FailureBoxOtherCommandsTest(FailureBoxCase):
+    def test_delete_fails_the_same_way_and_recall_reads_defaults_without_a_box(self):
+        self.type_name("A")
+        self.click_control(ID_DELETE)
+        box = self.wait_box()
+        statics, buttons = self.box_texts(box)
+        self.assertEqual(statics, [wine_path(self.app.ini) + " に書き込めません."])
+        self.x.click_at(*center(buttons[0][0], "client"))
+        wait_until(lambda: not self.app.message_boxes(), 3.0, "the box to close")
+        self.assertEqual(self.app.name_box(), ([], -1, "A"))
+
+        # Reads never fail: a folder reads as a file without sections.
+        self.click_control(ID_RECALL)
+        wait_until(lambda: self.app.checker_rect()[:2] == (50, 50), 3.0,
+                   "the checker at 50, 50 (now %r)" % (self.app.checker_rect(),))
+        time.sleep(0.3)
+        self.assertEqual(self.app.message_boxes(), [])
 
 
 @require_pelmora

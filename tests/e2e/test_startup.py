@@ -1,6 +1,7 @@
 """Start-up and shutdown of the real program: the two windows as they come on the screen, the
 list of names read from the settings file, and the ways the program ends."""
 
+import time
 import unittest
 
 from pelmora_e2e import (E2ETestCase, ID_DELETE, ID_NAME_BOX, ID_READOUT, ID_RECALL, ID_SAVE,
@@ -115,6 +116,84 @@ class ShutdownTest(E2ETestCase):
         self.assertTrue(self.app.alive())
         self.assertTrue(self.app.main_info()["visible"])
         self.assertIsNotNone(self.inspect.info(checker), "hidden, not destroyed")
+
+
+SW_SHOWMAXIMIZED = 3
+SW_SHOWMINNOACTIVE = 7
+WM_SYSCOMMAND = 0x0112
+WM_NCHITTEST = 0x0084
+SC_RESTORE = 0xF120
+HTMINBUTTON = 8
+
+
+@require_pelmora
+class MaximizedStartTest(E2ETestCase):
+    show_command = SW_SHOWMAXIMIZED
+
+    def test_main_window_starts_maximised_under_the_checker(self):
+        main = self.app.main_info()
+        self.assertTrue(main["zoomed"])
+        self.assertEqual(rect_tuple(self.app.checker_info()), (497, 114, 244, 157))
+        self.assertTrue(self.inspect.above(self.app.checker["hwnd"], main["hwnd"]))
+        self.assertEqual(self.app.readout(), "pos_x=497\r\npos_y=114\r\nwidth=244")
+
+
+@require_pelmora
+class MinimizedStartTest(E2ETestCase):
+    show_command = SW_SHOWMINNOACTIVE
+    start_shown = False
+
+    def test_nothing_shows_until_the_first_restore_which_shows_both_windows(self):
+        wait_until(lambda: self.inspect.info(self.app.app["hwnd"])["iconic"], 5.0,
+                   "the application minimised")
+        time.sleep(0.5)
+        shown = [w for w in self.app.windows_of_program()
+                 if w["visible"] and w["class"] in ("TFormMain", "TFormC")]
+        self.assertEqual(shown, [], "neither window is shown")
+        self.assertEqual(self.app.readout(), "pos_x=\r\npos_y=\r\nwidth=",
+                         "the readout keeps its designed lines until the checker is shown")
+
+        self.inspect("post", self.app.app["hwnd"], WM_SYSCOMMAND, SC_RESTORE, 0)
+        self.app.wait_shown(5.0)
+        self.app.wait_readout(497, 114, 244)
+        main = self.app.main_info()
+        self.assertFalse(main["iconic"] or main["zoomed"])
+        self.assertEqual(rect_tuple(main), (192, 114, 300, 182))
+        self.assertTrue(self.app.checker_info()["topmost"])
+        self.assertTrue(self.inspect.above(self.app.checker["hwnd"], main["hwnd"]))
+
+
+@require_pelmora
+class MinimizeTest(E2ETestCase):
+    def minimize_button(self):
+        """A screen point on the main window's minimise button, found by asking the window."""
+        r = self.app.main_info()["rect"]
+        y = r["top"] + 4 + 9  # the middle of the caption: frame 4, caption 19
+        for x in range(r["left"] + r["width"] - 5, r["left"], -1):
+            lparam = ((y & 0xFFFF) << 16) | (x & 0xFFFF)
+            if self.inspect("send", self.app.main["hwnd"], WM_NCHITTEST, 0,
+                            lparam)["result"] == HTMINBUTTON:
+                return x - 3, y  # a little inside the button
+        self.fail("no minimise button on the main window's caption")
+
+    def test_minimising_the_main_window_hides_both_and_restoring_brings_both_back(self):
+        self.click_checker()
+        self.x.key("Right")
+        self.app.wait_checker_at((498, 114, 244, 157))
+        self.x.click_at(*self.minimize_button())
+        wait_until(lambda: not self.app.main_info()["visible"] and
+                   not self.app.checker_info()["visible"], 3.0, "both windows hidden")
+        wait_until(lambda: self.inspect.info(self.app.app["hwnd"])["iconic"], 3.0,
+                   "the application minimised")
+
+        self.inspect("post", self.app.app["hwnd"], WM_SYSCOMMAND, SC_RESTORE, 0)
+        wait_until(lambda: self.app.main_info()["visible"] and
+                   self.app.checker_info()["visible"], 3.0, "both windows shown again")
+        self.assertEqual(rect_tuple(self.app.checker_info()), (498, 114, 244, 157))
+        self.assertEqual(rect_tuple(self.app.main_info()), (192, 114, 300, 182))
+        wait_until(lambda: self.app.checker_info()["topmost"], 3.0, "the checker in its band")
+        self.assertTrue(self.inspect.above(self.app.checker["hwnd"], self.app.main["hwnd"]))
+        self.app.wait_readout(498, 114, 244)
 
 
 if __name__ == "__main__":
