@@ -5,8 +5,8 @@ neither dragged nor nudged."""
 import time
 import unittest
 
-from pelmora_e2e import (E2ETestCase, ID_DELETE, ID_RECALL, ID_SAVE, center, decode_text, other_window,
-                         require_pelmora, wait_until, wine_path)
+from pelmora_e2e import (E2ETestCase, ID_DELETE, ID_RECALL, ID_SAVE, center, decode_text,
+                         other_window, require_pelmora, wait_until, wine_path)
 
 
 @require_pelmora
