@@ -225,13 +225,23 @@ void TApplication::RestoreTopMosts() {
 }
 
 void TApplication::ReapplyTopMostBand() {
-    // After another program window was shown and activated, the screen can show it above a
-    // window that stays on top; placing those again puts them on top there too.
+    // After another program window was shown or activated, the screen can show it above a
+    // window that stays on top although the stacking order says otherwise (Wine's X windows).
+    // A real change of place restacks the screen too: each goes under the highest ordinary
+    // window for a moment, then back to the top of its band.
     if (topMostLevel_ > 0) return;
-    std::vector<HWND> windows = ProgramWindows();
+    const std::vector<HWND> windows = ProgramWindows();
+    HWND highestOrdinary = nullptr;
+    for (HWND window : windows) {
+        if (!IsTopMost(window) && IsWindowVisible(window)) {
+            highestOrdinary = window;
+            break;
+        }
+    }
+    if (!highestOrdinary) return;
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         if (!IsTopMost(*it) || !IsWindowVisible(*it)) continue;
-        SetWindowPos(*it, HWND_NOTOPMOST, 0, 0, 0, 0, kStackingOnly);
+        SetWindowPos(*it, highestOrdinary, 0, 0, 0, 0, kStackingOnly);
         SetWindowPos(*it, HWND_TOPMOST, 0, 0, 0, 0, kStackingOnly);
     }
 }
@@ -335,6 +345,9 @@ LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return 0;
         case kForwardActivation:
             ForwardActivation();
+            return 0;
+        case ui::TFormMain::kRaisedMessage:
+            ReapplyTopMostBand();
             return 0;
         case WM_SYSCOMMAND:
             switch (wParam & 0xFFF0) {

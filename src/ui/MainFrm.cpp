@@ -316,6 +316,14 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)
                 RunFormShowOnce();
             break;
+        case WM_WINDOWPOSCHANGED:
+            // Coming up in the stacking order (activation does it) can put the window above a
+            // window that stays on top on the screen, though not in the stacking order (Wine's
+            // X windows): the owner places those again once this has run its course.
+            if (!(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOZORDER)) {
+                NotifyRaised();
+            }
+            break;  // the default handling sends WM_SIZE and WM_MOVE
         case WM_SIZE:
             if (wParam != SIZE_MINIMIZED) UpdateScrollBars();
             return 0;
@@ -333,7 +341,11 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ACTIVATE:
             OnActivate(wParam);
+            if (LOWORD(wParam) != WA_INACTIVE) NotifyRaised();
             return 0;
+        case WM_MOUSEACTIVATE:
+            NotifyRaised();  // a click raises the window on the screen, active or not
+            break;
         case WM_SETFOCUS: {
             HWND target = lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_)
                               ? lastFocus_
@@ -362,6 +374,11 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
     }
     return DefaultProc(message, wParam, lParam);
+}
+
+void TFormMain::NotifyRaised() {
+    if (!IsWindowVisible(Handle())) return;
+    if (HWND owner = GetWindow(Handle(), GW_OWNER)) PostMessageW(owner, kRaisedMessage, 0, 0);
 }
 
 void TFormMain::OnCommand(WPARAM wParam) {

@@ -42,6 +42,10 @@ class TFormMain : public BaseWindow<TFormMain> {
     enum Control { kComboBox1, kButton2, kMemo1, kButton1, kButton3, kControlCount };
     enum Label { kLabel1, kLabel2, kLabelCount };
 
+    // Posted to the owner (the application window) when the window has come up in the
+    // stacking order, so that the windows that stay on top are placed above it again.
+    static constexpr UINT kRaisedMessage = WM_APP + 10;
+
     // The program's main window: the checker is FormC, the settings file lies beside the
     // executable.
     TFormMain();
@@ -84,6 +88,7 @@ class TFormMain : public BaseWindow<TFormMain> {
     void FormShow();
     void RunFormShowOnce();
     void OnCommand(WPARAM wParam);
+    void NotifyRaised();
     void OnActivate(WPARAM wParam);
     void OnPaint();
     void OnScroll(int bar, int request);
