@@ -6,7 +6,7 @@ import time
 import unittest
 
 from pelmora_e2e import (E2ETestCase, ID_DELETE, ID_RECALL, ID_SAVE, center, decode_text,
-                         other_window, require_pelmora, wait_until, wine_path)
+                         other_window, require_pelmora, wait_until, wine_path, XInput)
 
 
 @require_pelmora
@@ -42,6 +42,22 @@ class ActivationTest(E2ETestCase):
         wait_until(lambda: self.inspect.above(checker, other["hwnd"]), 3.0,
                    "the checker above the other application again")
         self.assertTrue(self.inspect.above(checker, main))
+        # And on the screen: where the two overlap, the checker's colour shows, not the other
+        # window's white.
+        c = self.app.checker_info()["client"]
+        y = c["top"] + c["height"] - 10
+        covered = (other["rect"]["left"] + 20, y)
+        checker_only = (c["left"] + 10, y)
+        other_only = (other["rect"]["left"] + 300, y)
+        self.assertTrue(c["left"] + 10 < other["rect"]["left"] < covered[0] <
+                        c["left"] + c["width"] < other_only[0] and other["rect"]["top"] < y,
+                        "the windows overlap as the test needs")
+        stack = XInput.stacking()
+        self.assertLess(stack.index(self.inspect.xid(checker)),
+                        stack.index(self.inspect.xid(other["hwnd"])))
+        time.sleep(0.3)
+        self.assertNotEqual(self.x.pixel(*other_only), self.x.pixel(*checker_only))
+        self.assertEqual(self.x.pixel(*covered), self.x.pixel(*checker_only))
 
     def test_checker_dragged_over_the_main_window_stays_drawn_above_it(self):
         client = self.app.checker_info()["client"]
