@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "Errors.h"
 #include "FailureText.h"
@@ -311,8 +312,8 @@ void TApplication::ForwardActivation() {
     // The application window itself shows nothing: activation goes on to the window that was
     // active last.
     if (GetActiveWindow() != Handle() || IsIconic(Handle())) return;
-    HWND target = GetLastActivePopup(Handle());
-    if (!target || target == Handle() || !IsWindowVisible(target) || !IsWindowEnabled(target)) {
+    HWND target = std::exchange(forwardTo_, nullptr);
+    if (!target || !IsWindow(target) || !IsWindowVisible(target) || !IsWindowEnabled(target)) {
         target = mainForm_ ? mainForm_->Handle() : nullptr;
     }
     if (target && IsWindowVisible(target) && IsWindowEnabled(target)) SetActiveWindow(target);
@@ -321,6 +322,12 @@ void TApplication::ForwardActivation() {
 LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_ACTIVATEAPP:
+            // The program window that was active last, for the next activation of the
+            // application window (its taskbar button).
+            if (!wParam) {
+                HWND last = GetLastActivePopup(Handle());
+                if (last && last != Handle()) activeBeforeDeactivation_ = last;
+            }
             if (!wParam && !inactiveNormalized_) {
                 inactiveNormalized_ = true;
                 NormalizeTopMosts();
@@ -340,6 +347,11 @@ LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) {
+                // From a program window of this thread (lParam), or from another application.
+                HWND previous = reinterpret_cast<HWND>(lParam);
+                forwardTo_ = previous && GetWindow(previous, GW_OWNER) == Handle()
+                                 ? previous
+                                 : activeBeforeDeactivation_;
                 PostMessageW(Handle(), kForwardActivation, 0, 0);
             }
             return 0;

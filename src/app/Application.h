@@ -87,6 +87,8 @@ class TApplication : public ui::BaseWindow<TApplication> {
     bool minimizedNormalized_ = false;  // taken out because the application is minimised
     std::vector<HWND> hiddenByMinimize_;
     HWND activeBeforeMinimize_ = nullptr;
+    HWND activeBeforeDeactivation_ = nullptr;  // the program window active when another came
+    HWND forwardTo_ = nullptr;                 // where the application window's activation goes
     bool minimized_ = false;
     bool startedMinimized_ = false;
 };

@@ -173,6 +173,34 @@ TEST_F(ShellTest, InactiveApplicationLetsOtherWindowsCoverTheChecker) {
     thread.join();
 }
 
+TEST_F(ShellTest, ComingBackThroughTheApplicationWindowActivatesTheWindowActiveBefore) {
+    Start(SW_SHOWNORMAL);
+    SetActiveWindow(formC);
+    Pump(20);
+    ASSERT_EQ(GetActiveWindow(), formC);
+    std::atomic<HWND> other{nullptr};
+    std::atomic<bool> done{false};
+    std::thread thread([&] {
+        HWND window = CreateWindowExW(0, L"Static", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600,
+                                      300, 200, 200, nullptr, nullptr, nullptr, nullptr);
+        SetForegroundWindow(window);
+        other = window;
+        while (!done) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+            Sleep(5);
+        }
+        DestroyWindow(window);
+    });
+    ASSERT_TRUE(PumpUntil([&] { return other && !IsTopMost(formC); }));
+    // As a click on the taskbar button does: the application window is activated.
+    SetForegroundWindow(app);
+    EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == formC; }));
+    EXPECT_TRUE(PumpUntil([&] { return IsTopMost(formC); }));
+    done = true;
+    thread.join();
+}
+
 TEST_F(ShellTest, TakingOutOfTheBandNests) {
     Start(SW_SHOWNORMAL);
     application->NormalizeTopMosts();
@@ -275,6 +303,26 @@ TEST_F(ShellTest, ClosingTheMainWindowEndsTheLoopAndTheShellDestroysBothWindows)
     EXPECT_FALSE(IsWindow(main));
     EXPECT_EQ(ui::FormC, nullptr);
     EXPECT_EQ(ui::FormMain, nullptr);
+}
+
+TEST_F(ShellTest, ActivatingTheApplicationWindowActivatesTheWindowActiveLast) {
+    // As when its taskbar button is clicked: the window of zero size passes activation on.
+    Start(SW_SHOWNORMAL);
+    SetActiveWindow(formC);
+    Pump(20);
+    ASSERT_EQ(GetActiveWindow(), formC);
+    SetActiveWindow(app);
+    EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == formC; }));
+    SetActiveWindow(main);
+    Pump(20);
+    SetActiveWindow(app);
+    EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == main; }));
+}
+
+TEST_F(ShellTest, ClosingFromTheTaskbarButtonClosesTheMainWindow) {
+    Start(SW_SHOWNORMAL);
+    SendMessageW(app, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(application->MessageLoop(), 0);
 }
 
 TEST_F(ShellTest, ExceptionsOfEveryKindReachTheDisplayWithTheirText) {
