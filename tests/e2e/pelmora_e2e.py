@@ -224,8 +224,9 @@ class Inspector:
 class XInput:
     """xdotool on the display; converts Wine's screen coordinates to the X screen's."""
 
-    def __init__(self):
+    def __init__(self, inspector=None):
         self.offset = self._desktop_offset()
+        self.inspect = inspector
 
     @staticmethod
     def tree():
@@ -291,7 +292,13 @@ class XInput:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def move(self, x, y):
+        """Moves the pointer and, given an inspector, waits until Wine has taken the new
+        position. A button pressed right after a motion can otherwise reach a program before
+        that motion (seen with Wine 8: the checker then starts its drag from the old place)."""
         self._run("mousemove", x + self.offset[0], y + self.offset[1])
+        if self.inspect is not None:
+            wait_until(lambda: self.inspect.cursor() == (x, y), 3.0,
+                       "Wine's cursor at %d, %d" % (x, y), interval=0.005)
 
     def down(self, button=1):
         self._run("mousedown", button)
@@ -487,10 +494,11 @@ class E2ETestCase(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.inspect = Inspector.shared()
-        cls.x = XInput()
+        cls.x = XInput(cls.inspect)
 
     def setUp(self):
         self.inspect = Inspector.shared()
+        self.x.inspect = self.inspect  # the shared inspector may have been started anew
         acp = self.inspect("acp")["acp"]
         self.assertEqual(acp, 932, "the tests need the Japanese ANSI code page")
         self.app = Pelmora(self.inspect, self.ini_bytes, self.ini_is_folder, self.folder_name)

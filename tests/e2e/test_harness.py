@@ -10,7 +10,7 @@ class HarnessTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.inspect = Inspector.shared()
-        cls.x = XInput()
+        cls.x = XInput()  # no waiting for Wine's cursor: the test below looks at it itself
 
     def other_window(self, left, top, width, height, caption):
         return other_window(self, left, top, width, height, caption)
