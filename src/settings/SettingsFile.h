@@ -1,10 +1,13 @@
 // The settings file: an INI file beside the executable, reached through the Windows
-// private-profile functions. Every operation goes to the file; nothing is cached here.
+// private-profile functions. Every operation goes to the file; nothing is cached here. While
+// the object lives, other running copies wait with their own use of the file (SettingsLock).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "SettingsLock.h"
 
 namespace pelmora {
 
@@ -32,6 +35,7 @@ public:
     void Flush() noexcept;
 
 private:
+    SettingsLock lock_;
     std::string path_;
 };
 

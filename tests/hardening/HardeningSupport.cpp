@@ -135,24 +135,33 @@ std::wstring OwnPathW() {
     return path;
 }
 
-int RunSelf(const std::wstring& exePath, const std::wstring& arguments, DWORD timeoutMs) {
+Handle StartSelf(const std::wstring& exePath, const std::wstring& arguments) {
     std::wstring commandLine = L"\"" + exePath + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process)) {
-        return -1;
+        return Handle();
     }
     const Handle thread(process.hThread);
-    const Handle child(process.hProcess);
+    return Handle(process.hProcess);
+}
+
+int WaitForExit(const Handle& process, DWORD timeoutMs) {
+    if (!process) return -1;
     DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(child.Get(), timeoutMs) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(child.Get(), &code);
+    if (WaitForSingleObject(process.Get(), timeoutMs) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process.Get(), &code);
     } else {
-        TerminateProcess(child.Get(), 99);
+        TerminateProcess(process.Get(), 99);
+        WaitForSingleObject(process.Get(), timeoutMs);
     }
     return static_cast<int>(code);
+}
+
+int RunSelf(const std::wstring& exePath, const std::wstring& arguments, DWORD timeoutMs) {
+    return WaitForExit(StartSelf(exePath, arguments), timeoutMs);
 }
 
 std::wstring Wide(std::string_view utf8) {

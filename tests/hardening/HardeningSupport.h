@@ -140,8 +140,12 @@ std::string Printable(std::string_view text);
 
 // The test program's own path, for starting a second copy of it.
 std::wstring OwnPathW();
-// Starts this program with the arguments and waits for it (at most `timeoutMs`); the exit
-// code, or -1 when it could not be started or did not end in time.
+// Starts a copy of this program (at `exePath`) with the arguments; an empty handle when it
+// could not be started.
+Handle StartSelf(const std::wstring& exePath, const std::wstring& arguments);
+// Waits for a started program (at most `timeoutMs`, then ends it): its exit code, or -1.
+int WaitForExit(const Handle& process, DWORD timeoutMs);
+// Both of the above.
 int RunSelf(const std::wstring& exePath, const std::wstring& arguments, DWORD timeoutMs);
 
 // Wide text from UTF-8 source literals, so that paths outside the ANSI code page can be named.

@@ -29,18 +29,7 @@ int Turns(const std::string& ini, const std::string& prefix, int rounds, const c
     int failures = 0;
     for (int i = 0; i < rounds; ++i) {
         if (WaitForSingleObject(mine.Get(), kTurnTimeoutMs) != WAIT_OBJECT_0) return 11;
-        const std::string name = prefix + "-" + std::to_string(i);
-        program.Save(name, TurnGeometry(i, prefix[0]));
-        failures += !Listed(program.box, name);
-        if (i >= 1) {
-            const std::string earlier = prefix + "-" + std::to_string(i - 1);
-            failures += program.Recall(earlier) != TurnGeometry(i - 1, prefix[0]);
-        }
-        if (i >= 2) {
-            const std::string old = prefix + "-" + std::to_string(i - 2);
-            program.Delete(old);
-            failures += Listed(program.box, old);
-        }
+        failures += TakeTurn(program, prefix, i);
         SetEvent(other.Get());
     }
     return failures == 0 ? 0 : 1;
@@ -94,6 +83,20 @@ int BesideExe(const char* resultFile) {
 
 CheckerGeometry TurnGeometry(int round, char prefix) {
     return {round, -round, 1000 + prefix, 2000 + round * 7};
+}
+
+int TakeTurn(Program& program, const std::string& prefix, int round) {
+    int failures = 0;
+    const auto name = [&](int n) { return prefix + "-" + std::to_string(n); };
+    program.Save(name(round), TurnGeometry(round, prefix[0]));
+    failures += !Listed(program.box, name(round));
+    if (round >= 1)
+        failures += program.Recall(name(round - 1)) != TurnGeometry(round - 1, prefix[0]);
+    if (round >= 2) {
+        program.Delete(name(round - 2));
+        failures += Listed(program.box, name(round - 2));
+    }
+    return failures;
 }
 
 int RunHelper(int argc, char** argv) {

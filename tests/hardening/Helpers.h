@@ -11,7 +11,9 @@
 //       writes what happened into RESULT_FILE
 #pragma once
 
-#include "SettingCommands.h"
+#include <string>
+
+#include "HardeningSupport.h"
 
 namespace pelmora::hardening {
 
@@ -19,5 +21,9 @@ int RunHelper(int argc, char** argv);
 
 // The geometry that the turn-taking runs save under the n-th name of a prefix.
 CheckerGeometry TurnGeometry(int round, char prefix);
+
+// One turn of a program taking turns with another: saves PREFIX-<round>, recalls the setting of
+// the turn before, deletes the one before that. The number of checks that failed.
+int TakeTurn(Program& program, const std::string& prefix, int round);
 
 }  // namespace pelmora::hardening

@@ -1,0 +1,315 @@
+// Faults around the settings file: a path that cannot be written, a file held open by someone
+// else, a failure in the middle of a Save, two running copies, and executables whose path the
+// ANSI functions cannot give whole. The user is told, the program goes on, and no setting is
+// lost that the user did not change.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "Errors.h"
+#include "HardeningSupport.h"
+#include "Helpers.h"
+#include "TestSupport.h"
+
+namespace pelmora::hardening {
+namespace {
+
+using Names = std::vector<std::string>;
+
+const std::string kStartFile =
+    "[keep1]\r\npos_x=1\r\npos_y=2\r\nwidth=3\r\nheight=4\r\n[keep2]\r\npos_x=5\r\n";
+constexpr CheckerGeometry kKeep1{1, 2, 3, 4};
+constexpr CheckerGeometry kDefaults{50, 50, 50, 50};
+constexpr CheckerGeometry kNew{10, 20, 30, 40};
+constexpr DWORD kHelperTimeoutMs = 60000;
+
+std::string UniqueName(const char* what) {
+    static int counter = 0;
+    return "pelmora-hardening-" + std::to_string(GetCurrentProcessId()) + "-" + what + "-" +
+           std::to_string(++counter);
+}
+
+std::wstring Quoted(const std::string& ansi) {
+    std::wstring wide(ansi.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(
+        CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), ansi.size())));
+    return L"\"" + wide + L"\"";
+}
+
+Handle OpenWithoutSharing(const std::string& file) {
+    return Handle(CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+class FaultTest : public ::testing::Test {
+  protected:
+    test::TempFolder folder;
+    std::string path = folder.File("pelmora.ini");
+    std::string cannotWrite = path + AnsiFromWide(L" に書き込めません");
+
+    void SetUp() override {
+        ++RunFigures().faults;
+        test::WriteBytes(path, kStartFile);
+    }
+
+    // Runs a command that must fail to write: the failure names the file.
+    template <typename Command>
+    void ExpectWriteFailure(Command command) {
+        try {
+            command();
+            ADD_FAILURE() << "the command did not report the failed write";
+        } catch (const EIniFileException& e) {
+            EXPECT_EQ(e.Message(), cannotWrite);
+        }
+    }
+
+    void ExpectStartFileWhole(Program& program) {
+        EXPECT_EQ(test::ReadBytes(path), kStartFile);
+        EXPECT_EQ(program.List(), (Names{"keep1", "keep2"}));
+        EXPECT_EQ(program.Recall("keep1"), kKeep1);
+    }
+};
+
+TEST_F(FaultTest, FolderAtThePathFailsEveryWriteAndTheProgramGoesOn) {
+    ASSERT_TRUE(DeleteFileA(path.c_str()));
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+    Program program(path);
+    EXPECT_EQ(program.List(), Names{});
+    ExpectWriteFailure([&] { program.Save("A", kNew); });
+    ExpectWriteFailure([&] { program.Delete("A"); });
+    EXPECT_EQ(program.Recall("A"), kDefaults);
+
+    ASSERT_TRUE(RemoveDirectoryA(path.c_str()));
+    program.Save("A", kNew);
+    EXPECT_EQ(program.List(), Names{"A"});
+    EXPECT_EQ(program.Recall("A"), kNew);
+}
+
+// While the file is held, every write fails and is reported, and reads see no sections (the
+// profile functions cannot open the file); once it is released, the file is as it was.
+TEST_F(FaultTest, FileHeldOpenWithoutSharingFailsWritesAndKeepsTheFile) {
+    Program program(path);
+    {
+        const Handle held = OpenWithoutSharing(path);
+        ASSERT_TRUE(held);
+        EXPECT_EQ(program.List(), Names{});
+        EXPECT_EQ(program.Recall("keep1"), kDefaults);
+        ExpectWriteFailure([&] { program.Save("keep1", kNew); });
+        ExpectWriteFailure([&] { program.Delete("keep2"); });
+        ExpectWriteFailure([&] { program.Save("fresh", kNew); });
+    }
+    ExpectStartFileWhole(program);
+}
+
+TEST_F(FaultTest, FileHeldByAnotherProcessFailsWritesAndKeepsTheFile) {
+    const std::string ready = UniqueName("ready"), release = UniqueName("release");
+    const Handle readyEvent(CreateEventA(nullptr, TRUE, FALSE, ready.c_str()));
+    const Handle releaseEvent(CreateEventA(nullptr, TRUE, FALSE, release.c_str()));
+    const Handle holder = StartSelf(OwnPathW(), L"--helper-hold " + Quoted(path) + L" " +
+                                                    Quoted(ready) + L" " + Quoted(release));
+    ASSERT_TRUE(holder);
+    ASSERT_EQ(WaitForSingleObject(readyEvent.Get(), kHelperTimeoutMs), WAIT_OBJECT_0);
+
+    Program program(path);
+    EXPECT_EQ(program.List(), Names{});
+    ExpectWriteFailure([&] { program.Save("keep1", kNew); });
+    ExpectWriteFailure([&] { program.Delete("keep2"); });
+
+    SetEvent(releaseEvent.Get());
+    EXPECT_EQ(WaitForExit(holder, kHelperTimeoutMs), 0);
+    ExpectStartFileWhole(program);
+}
+
+// The file becomes unwritable between the first and the second value of a Save: the failure is
+// reported, and the section keeps the one value written before it (the user was told).
+TEST_F(FaultTest, SaveFailingAfterItsFirstValueIsReportedAndKeepsTheOtherSettings) {
+    Program program(path);
+    Handle held;
+    program.checker.beforeRead = [&](int reads) {
+        if (reads == 2) held = OpenWithoutSharing(path);
+    };
+    program.box.items = {"listed before"};
+    ExpectWriteFailure([&] { program.Save("keep1", kNew); });
+    ASSERT_TRUE(held);
+    EXPECT_EQ(program.box.items, Names{"listed before"}) << "the list is not refilled";
+    held.Reset();
+
+    EXPECT_EQ(program.Recall("keep1"),
+              (CheckerGeometry{kNew.left, kKeep1.top, kKeep1.width, kKeep1.height}));
+    EXPECT_EQ(program.Recall("keep2"), (CheckerGeometry{5, 50, 50, 50}));
+
+    program.checker.reads = 0;
+    ExpectWriteFailure([&] { program.Save("fresh", kNew); });
+    held.Reset();
+    EXPECT_EQ(program.List(), (Names{"keep1", "keep2", "fresh"}));
+    EXPECT_EQ(program.Recall("fresh"), (CheckerGeometry{kNew.left, 50, 50, 50}));
+
+    // Saved again once the file can be written, the setting is whole.
+    program.checker.beforeRead = nullptr;
+    program.Save("keep1", kNew);
+    EXPECT_EQ(program.Recall("keep1"), kNew);
+}
+
+TEST_F(FaultTest, TwoRunningCopiesTakingTurnsLoseNothing) {
+    constexpr int kRounds = 12;
+    const std::string mine = UniqueName("parent"), theirs = UniqueName("child");
+    const Handle myTurn(CreateEventA(nullptr, FALSE, FALSE, mine.c_str()));
+    const Handle theirTurn(CreateEventA(nullptr, FALSE, FALSE, theirs.c_str()));
+    const Handle other = StartSelf(OwnPathW(), L"--helper-turns " + Quoted(path) + L" B " +
+                                                   std::to_wstring(kRounds) + L" " +
+                                                   Quoted(theirs) + L" " + Quoted(mine));
+    ASSERT_TRUE(other);
+
+    Program program(path);
+    int failures = 0;
+    for (int i = 0; i < kRounds; ++i) {
+        failures += TakeTurn(program, "A", i);
+        SetEvent(theirTurn.Get());
+        ASSERT_EQ(WaitForSingleObject(myTurn.Get(), kHelperTimeoutMs), WAIT_OBJECT_0) << i;
+    }
+    EXPECT_EQ(WaitForExit(other, kHelperTimeoutMs), 0) << "the other copy's checks failed";
+    EXPECT_EQ(failures, 0);
+
+    for (int i = kRounds - 2; i < kRounds; ++i) {
+        for (char prefix : {'A', 'B'}) {
+            const std::string name = std::string(1, prefix) + "-" + std::to_string(i);
+            EXPECT_EQ(program.Recall(name), TurnGeometry(i, prefix)) << name;
+        }
+    }
+    Names listed = program.List();
+    EXPECT_EQ(listed.size(), 6u);
+    EXPECT_EQ(std::count_if(listed.begin(), listed.end(),
+                            [](const std::string& n) { return n.rfind("keep", 0) == 0; }),
+              2);
+    EXPECT_EQ(program.Recall("keep1"), kKeep1);
+}
+
+TEST_F(FaultTest, TwoRunningCopiesSavingAtOnceLoseNothing) {
+    constexpr int kRounds = 40;
+    const std::string start = UniqueName("start");
+    const Handle startEvent(CreateEventA(nullptr, TRUE, FALSE, start.c_str()));
+    const Handle other = StartSelf(OwnPathW(), L"--helper-race " + Quoted(path) + L" B " +
+                                                   std::to_wstring(kRounds) + L" " + Quoted(start));
+    ASSERT_TRUE(other);
+    Sleep(300);  // the other copy is waiting for the start
+    SetEvent(startEvent.Get());
+    Program program(path);
+    int lost = 0;
+    for (int i = 0; i < kRounds; ++i) {
+        const std::string name = "A-" + std::to_string(i);
+        program.Save(name, TurnGeometry(i, 'A'));
+        lost += program.Recall(name) != TurnGeometry(i, 'A');  // read while the other writes
+    }
+    EXPECT_EQ(WaitForExit(other, kHelperTimeoutMs), 0);
+
+    for (int i = 0; i < kRounds; ++i) {
+        for (char prefix : {'A', 'B'}) {
+            const std::string name = std::string(1, prefix) + "-" + std::to_string(i);
+            lost += program.Recall(name) != TurnGeometry(i, prefix);
+        }
+    }
+    EXPECT_EQ(lost, 0) << "of " << 2 * kRounds << " settings";
+    EXPECT_EQ(program.List().size(), 2u + 2 * kRounds);
+    EXPECT_EQ(program.Recall("keep1"), kKeep1);
+}
+
+// A copy of this program in a folder that the ANSI path functions cannot give whole: it must
+// not write its settings to some other, cut or mangled path, and it says why.
+class ExecutablePathTest : public ::testing::Test {
+  protected:
+    test::TempFolder folder;
+    std::wstring base = LongPath(folder.Path());
+    std::string resultFile = folder.File("result.txt");
+
+    void SetUp() override { ++RunFigures().faults; }
+    void TearDown() override { RemoveTreeW(base, false); }
+
+    static std::wstring LongPath(const std::string& ansi) {
+        std::wstring wide(ansi.size(), L'\0');
+        wide.resize(static_cast<std::size_t>(MultiByteToWideChar(
+            CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), ansi.size())));
+        return L"\\\\?\\" + wide;
+    }
+
+    // Copies this program into `subfolders` (created below the temporary folder), runs it in
+    // the mode that saves beside the executable, and gives its report.
+    std::string RunCopyIn(const std::vector<std::wstring>& subfolders) {
+        std::wstring place = base;
+        for (const std::wstring& sub : subfolders) {
+            place += L"\\" + sub;
+            EXPECT_TRUE(CreateDirectoryW(place.c_str(), nullptr)) << place.size();
+        }
+        const std::wstring exe = place + L"\\pelmora-probe.exe";
+        EXPECT_TRUE(CopyFileW(OwnPathW().c_str(), exe.c_str(), FALSE));
+        // Started by its plain path (the "\\?\" form is for the file functions only).
+        EXPECT_EQ(RunSelf(exe.substr(4), L"--helper-beside-exe " + Quoted(resultFile), 60000), 0);
+        return test::ReadBytes(resultFile);
+    }
+
+    // Every settings file below the temporary folder, wherever a cut path could have put it.
+    std::vector<std::wstring> IniFiles(const std::wstring& dir) const {
+        std::vector<std::wstring> found;
+        WIN32_FIND_DATAW entry;
+        const HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &entry);
+        if (find == INVALID_HANDLE_VALUE) return found;
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..") continue;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                for (auto& f : IniFiles(dir + L"\\" + name)) found.push_back(f);
+            } else if (name.size() > 4 && name.substr(name.size() - 4) == L".ini") {
+                found.push_back(dir + L"\\" + name);
+            }
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+        return found;
+    }
+
+    static void RemoveTreeW(const std::wstring& dir, bool removeSelf) {
+        WIN32_FIND_DATAW entry;
+        const HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &entry);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring name = entry.cFileName;
+                if (name == L"." || name == L"..") continue;
+                if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    RemoveTreeW(dir + L"\\" + name, true);
+                } else {
+                    DeleteFileW((dir + L"\\" + name).c_str());
+                }
+            } while (FindNextFileW(find, &entry));
+            FindClose(find);
+        }
+        if (removeSelf) RemoveDirectoryW(dir.c_str());
+    }
+};
+
+TEST_F(ExecutablePathTest, ACopyInAPlainFolderSavesBesideItself) {
+    const std::string report = RunCopyIn({L"plain"});
+    EXPECT_NE(report.find("saved " + folder.Path() + "\\plain\\pelmora-probe.ini"),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(IniFiles(base).size(), 1u);
+}
+
+// A path over the limit cannot be started from here (Wine's CreateProcess refuses paths over
+// MAX_PATH): long_path_check.py starts a copy by its Unix path instead.
+
+TEST_F(ExecutablePathTest, APathOutsideTheCodePageWritesNoSettingsAnywhere) {
+    // Hangul and an emoji: neither is in code page 932.
+    for (const std::wstring& name : {Wide("\xEC\x84\xA4\xEC\xA0\x95"), Wide("\xF0\x9F\x98\x80")}) {
+        const std::string report = RunCopyIn({name});
+        EXPECT_NE(report.find("failed " + AnsiFromWide(L"実行ファイルのパスにこのシステムの文字"
+                                                       L"コードで表せない文字があるため、設定"
+                                                       L"ファイルを開けません: ")),
+                  std::string::npos)
+            << report;
+        EXPECT_TRUE(IniFiles(base).empty());
+        RemoveTreeW(base + L"\\" + name, true);
+    }
+}
+
+}  // namespace
+}  // namespace pelmora::hardening
