@@ -15,7 +15,7 @@ ExternalProject_Add(pelmora_fuzz
 )
 
 set(PELMORA_FUZZ_SECONDS 10 CACHE STRING "Seconds each fuzz target runs in the test suite")
-foreach(target int_syntax settings_path section_names readout)
+foreach(target int_syntax settings_path section_names readout failure_text)
   add_test(NAME fuzz_${target}
            COMMAND ${CMAKE_CURRENT_LIST_DIR}/run-fuzz.sh ${PELMORA_FUZZ_DIR}
                    ${PELMORA_FUZZ_SECONDS} ${target})
