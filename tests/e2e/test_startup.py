@@ -1,5 +1,7 @@
 """Start-up and shutdown of the real program: the two windows as they come on the screen, the
-list of names read from the settings file, and the ways the program ends."""
+list of names read from the settings file, the window-show request it is started with,
+minimising and restoring the whole application, the main window's scroll bars, and the ways the
+program ends."""
 
 import time
 import unittest
@@ -7,8 +9,8 @@ import unittest
 from pelmora_e2e import (E2ETestCase, ID_DELETE, ID_NAME_BOX, ID_READOUT, ID_RECALL, ID_SAVE,
                          WM_CLOSE, WS_CAPTION, WS_CLIPCHILDREN, WS_CLIPSIBLINGS,
                          WS_EX_CONTROLPARENT, WS_EX_TOOLWINDOW, WS_EX_TOPMOST, WS_EX_WINDOWEDGE,
-                         WS_OVERLAPPEDWINDOW, WS_SYSMENU, WS_THICKFRAME, WS_VISIBLE,
-                         require_pelmora, wait_until)
+                         WS_HSCROLL, WS_OVERLAPPEDWINDOW, WS_SYSMENU, WS_THICKFRAME, WS_VISIBLE,
+                         WS_VSCROLL, require_pelmora, wait_until)
 
 
 def rect_tuple(info):
@@ -161,6 +163,42 @@ class MinimizedStartTest(E2ETestCase):
         self.assertEqual(rect_tuple(main), (192, 114, 300, 182))
         self.assertTrue(self.app.checker_info()["topmost"])
         self.assertTrue(self.inspect.above(self.app.checker["hwnd"], main["hwnd"]))
+
+
+@require_pelmora
+class MainWindowSizeTest(E2ETestCase):
+    def drag(self, start, end):
+        self.x.move(*start)
+        self.x.down()
+        try:
+            self.x.move((start[0] + end[0]) // 2, (start[1] + end[1]) // 2)
+            self.x.move(*end)
+        finally:
+            self.x.up()
+
+    def style(self):
+        return self.app.main_info()["style"]
+
+    def test_scroll_bars_come_and_go_with_the_client_size(self):
+        r = self.app.main_info()["rect"]
+        right, bottom = r["left"] + r["width"] - 2, r["top"] + r["height"] - 2
+        self.assertFalse(self.style() & (WS_HSCROLL | WS_VSCROLL))
+
+        # Narrower than 283 client pixels (292 now): a horizontal scroll bar.
+        self.drag((right, r["top"] + 80), (right - 20, r["top"] + 80))
+        wait_until(lambda: self.app.main_info()["rect"]["width"] == r["width"] - 20, 3.0,
+                   "the main window 20 pixels narrower")
+        wait_until(lambda: self.style() & WS_HSCROLL, 3.0, "a horizontal scroll bar")
+        self.assertFalse(self.style() & WS_VSCROLL)
+
+        # Wide enough again: the horizontal bar goes; lower than 127 client pixels brings up a
+        # vertical one.
+        self.drag((right - 20, r["top"] + 80), (right + 30, r["top"] + 80))
+        wait_until(lambda: not self.style() & WS_HSCROLL, 3.0, "no horizontal scroll bar")
+        self.drag((r["left"] + 100, bottom), (r["left"] + 100, bottom - 40))
+        wait_until(lambda: self.style() & WS_VSCROLL, 3.0, "a vertical scroll bar")
+        self.assertFalse(self.style() & WS_HSCROLL)
+        self.assertEqual(self.app.readout(), "pos_x=497\r\npos_y=114\r\nwidth=244")
 
 
 @require_pelmora
