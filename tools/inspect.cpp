@@ -9,6 +9,8 @@
 // ANSI call gives (code page of the system, 932 in the tests; for combo box items the wide text
 // converted to that code page), "text" the wide-character text as a JSON string.
 //
+// Programs started by `start` that still run when the input ends (or at `quit`) are ended.
+//
 // Commands:
 //   ping | acp | quit
 //   start EXE CWD [SHOW]       start a program (no console, no inherited handles), optionally
@@ -411,7 +413,7 @@ std::string Run(const std::vector<std::string>& a) {
                             DETACHED_PROCESS, nullptr, cwdW.empty() ? nullptr : cwdW.c_str(), &si,
                             &pi))
             return Error("CreateProcess failed");
-        CloseHandle(pi.hThread);
+        OwnedHandle thread(pi.hThread);  // not needed: closed at once
         StartedProcesses()[pi.dwProcessId] = OwnedHandle(pi.hProcess);
         return "{\"ok\":true,\"pid\":" + Num(pi.dwProcessId) + "}";
     }
@@ -620,6 +622,11 @@ int main() {
             break;
         }
         WriteLine(out, Run(args));
+    }
+    // Whoever drove us is gone or done: programs we started must not outlive the run.
+    for (auto& [pid, process] : StartedProcesses()) {
+        if (WaitForSingleObject(process.Get(), 0) != WAIT_OBJECT_0)
+            TerminateProcess(process.Get(), 1);
     }
     return 0;
 }
