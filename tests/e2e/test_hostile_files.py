@@ -1,0 +1,95 @@
+"""Hostile settings files and a refused setting name through the real pelmora.exe: the program
+starts on whatever the file holds, its name box lists the file's sections, a Save adds one
+setting without losing the others, and a name the file cannot hold brings up the failure box."""
+
+import random
+import time
+import unittest
+
+from pelmora_e2e import (E2ETestCase, ID_SAVE, center, decode_text, require_pelmora,
+                         wait_until)
+
+HYOUJI = "表示"
+
+
+def garbage_without_sections(size, seed):
+    """Bytes of every value but "[", so that no line can open a section."""
+    rng = random.Random(seed)
+    return bytes(b for b in (rng.randrange(256) for _ in range(size)) if b != ord("["))
+
+
+def many_sections(count):
+    return b"".join(b"[s%d]\r\npos_x=%d\r\n" % (i, i) for i in range(count))
+
+
+LONG_NAMES = ["N%d-%s" % (i, "n" * (1000 + i)) for i in range(40)]
+
+# name: (file content, the names the name box lists at start-up)
+HOSTILE_FILES = {
+    "BinaryGarbage": (garbage_without_sections(64 * 1024, 7), []),
+    "NulBytes": (b"[A\0B]\r\nk\0ey=1\r\n[C]\r\npos_x=3\r\n", ["A", "C"]),
+    "Utf16WithByteOrderMark": (
+        ("\ufeff[A]\r\npos_x=1\r\n[%s]\r\npos_y=2\r\n" % HYOUJI).encode("utf-16-le"),
+        ["A", HYOUJI]),
+    "CarriageReturnsOnly": (b"[A]\rpos_x=1\r[B]\rpos_x=3", ["A", "B"]),
+    "OneMegabyteLine": (b"[A]\r\n" + b"z" * (1 << 20) + b"\r\n[B]\r\npos_x=8\r\n", ["A", "B"]),
+    "NamesFarOverSixteenKilobytes": (
+        b"".join(b"[%s]\r\nheight=1\r\n" % n.encode() for n in LONG_NAMES), LONG_NAMES),
+    # 20,000 sections start as fast (under a second here), but reading that many items out of
+    # another process's name box takes inspect.exe about 9 s a time: the settings-layer suite
+    # has the 20,000 sections, this one 5,000.
+    "FiveThousandSections": (many_sections(5000), ["s%d" % i for i in range(5000)]),
+}
+
+
+class HostileFileChecks:
+    """Mixed into one test case per file below."""
+
+    expected_names = []
+
+    def test_starts_lists_the_sections_and_saves_without_losing_any(self):
+        items, selected, text = self.app.name_box()
+        self.assertEqual(items, self.expected_names)
+        self.assertEqual((selected, text), (-1, ""))
+        self.assertEqual(self.app.message_boxes(), [])
+
+        self.type_name("new")
+        self.click_control(ID_SAVE)
+        wait_until(lambda: self.app.name_box()[0][-1:] == ["new"], 20.0, "the saved name listed")
+        self.assertEqual(self.app.name_box(), (self.expected_names + ["new"],
+                                               len(self.expected_names), "new"))
+        self.assertEqual(self.app.message_boxes(), [])
+
+
+def hostile_file_case(name, content, names):
+    return require_pelmora(type("Hostile" + name + "Test", (HostileFileChecks, E2ETestCase),
+                                {"ini_bytes": content, "expected_names": names}))
+
+
+for _name, (_content, _names) in HOSTILE_FILES.items():
+    globals()["Hostile%sTest" % _name] = hostile_file_case(_name, _content, _names)
+
+
+@require_pelmora
+class RefusedNameTest(E2ETestCase):
+    ini_bytes = b"[keep1]\r\npos_x=1\r\n[keep2]\r\npos_x=5\r\n"
+
+    def test_name_with_blanks_around_is_refused_in_the_failure_box(self):
+        self.type_name(" keep2 ")
+        self.click_control(ID_SAVE)
+        box = wait_until(lambda: (lambda b: b[0] if len(b) == 1 else None)(
+            self.app.message_boxes()), 5.0, "one message box")
+        statics = [decode_text(c["text"]) for c in self.inspect.children(box["hwnd"])
+                   if c["window"]["class"].lower() == "static" and decode_text(c["text"])]
+        self.assertEqual(statics, ["設定名の前後に空白は使えません."])
+        buttons = [c["window"] for c in self.inspect.children(box["hwnd"])
+                   if c["window"]["class"].lower() == "button"]
+        self.x.click_at(*center(buttons[0], "client"))
+        wait_until(lambda: not self.app.message_boxes(), 3.0, "the box to close")
+        time.sleep(0.3)
+        self.assertEqual(self.app.ini_bytes(), self.ini_bytes, "nothing was written")
+        self.assertEqual(self.app.name_box()[0], ["keep1", "keep2"])
+
+
+if __name__ == "__main__":
+    unittest.main()
