@@ -11,6 +11,7 @@
 #include "Errors.h"
 #include "HardeningSupport.h"
 #include "Helpers.h"
+#include "SettingsLock.h"
 #include "TestSupport.h"
 
 namespace pelmora::hardening {
@@ -213,6 +214,30 @@ TEST_F(FaultTest, TwoRunningCopiesSavingAtOnceLoseNothing) {
     EXPECT_EQ(lost, 0) << "of " << 2 * kRounds << " settings";
     EXPECT_EQ(program.List().size(), 2u + 2 * kRounds);
     EXPECT_EQ(program.Recall("keep1"), kKeep1);
+}
+
+// Another copy in the middle of a command makes this one wait for it; one that hangs there
+// holds it up only for the wait's limit.
+TEST_F(FaultTest, ACommandWaitsForAnotherCopysCommandAndNotForEver) {
+    const std::string ready = UniqueName("locked"), release = UniqueName("unlock");
+    const Handle readyEvent(CreateEventA(nullptr, TRUE, FALSE, ready.c_str()));
+    const Handle releaseEvent(CreateEventA(nullptr, TRUE, FALSE, release.c_str()));
+    const Handle other =
+        StartSelf(OwnPathW(), L"--helper-lock " + Quoted(ready) + L" " + Quoted(release));
+    ASSERT_TRUE(other);
+    ASSERT_EQ(WaitForSingleObject(readyEvent.Get(), kHelperTimeoutMs), WAIT_OBJECT_0);
+
+    const DWORD start = GetTickCount();
+    {
+        const SettingsLock lock(300);
+        EXPECT_FALSE(lock.Held());
+    }
+    EXPECT_GE(GetTickCount() - start, 250u);
+
+    SetEvent(releaseEvent.Get());
+    EXPECT_EQ(WaitForExit(other, kHelperTimeoutMs), 0);
+    const SettingsLock lock(kHelperTimeoutMs);
+    EXPECT_TRUE(lock.Held());
 }
 
 // A copy of this program in a folder that the ANSI path functions cannot give whole: it must

@@ -9,6 +9,7 @@
 #include "Errors.h"
 #include "HardeningSupport.h"
 #include "SettingsFile.h"
+#include "SettingsLock.h"
 #include "TestSupport.h"
 
 namespace pelmora::hardening {
@@ -52,6 +53,16 @@ int Hold(const char* file, const char* readyEvent, const char* releaseEvent) {
     const Handle held(CreateFileA(file, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!held) return 12;
+    SetEvent(ready.Get());
+    return WaitForSingleObject(release.Get(), kTurnTimeoutMs) == WAIT_OBJECT_0 ? 0 : 11;
+}
+
+int HoldLock(const char* readyEvent, const char* releaseEvent) {
+    const Handle ready(OpenEventA(EVENT_ALL_ACCESS, FALSE, readyEvent));
+    const Handle release(OpenEventA(SYNCHRONIZE, FALSE, releaseEvent));
+    if (!ready || !release) return 10;
+    const SettingsLock lock;
+    if (!lock.Held()) return 12;
     SetEvent(ready.Get());
     return WaitForSingleObject(release.Get(), kTurnTimeoutMs) == WAIT_OBJECT_0 ? 0 : 11;
 }
@@ -109,6 +120,7 @@ int RunHelper(int argc, char** argv) {
             return Race(argv[2], argv[3], std::atoi(argv[4]), argv[5]);
         }
         if (mode == "--helper-hold" && argc == 5) return Hold(argv[2], argv[3], argv[4]);
+        if (mode == "--helper-lock" && argc == 4) return HoldLock(argv[2], argv[3]);
         if (mode == "--helper-beside-exe" && argc == 3) return BesideExe(argv[2]);
     } catch (const std::exception&) {
         return 20;

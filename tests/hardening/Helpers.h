@@ -6,6 +6,8 @@
 //       saves ROUNDS settings named PREFIX-<n> as fast as it can once START_EVENT is set
 //   --helper-hold FILE READY_EVENT RELEASE_EVENT
 //       holds FILE open without sharing until RELEASE_EVENT is set
+//   --helper-lock READY_EVENT RELEASE_EVENT
+//       takes the settings lock, as a command does, and keeps it until RELEASE_EVENT is set
 //   --helper-beside-exe RESULT_FILE
 //       saves a setting into the settings file beside this program, as the program does, and
 //       writes what happened into RESULT_FILE
