@@ -20,7 +20,8 @@
 //   find CLASS CAPTION [PID]   top-level windows by class and caption ("-" matches any)
 //   info HWND | child HWND ID | children HWND
 //   text HWND                  WM_GETTEXT, ANSI and wide
-//   combo HWND                 items, selection, edit text and list state of a combo box
+//   combo HWND [MAX]           items (the first MAX), selection, edit text, list state of a
+//                              combo box
 //   gui TID                    active, focus and capture windows of a thread; foreground window
 //   post HWND MSG WPARAM LPARAM | send HWND MSG WPARAM LPARAM | close HWND
 //   settext HWND ANSIHEX       WM_SETTEXT with ANSI bytes
@@ -34,6 +35,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <map>
 #include <string>
 #include <utility>
@@ -491,7 +493,7 @@ std::string Run(const std::vector<std::string>& a) {
         return "{\"ok\":true,\"text\":" + TextJson(h) + "}";
     }
     if (cmd == "combo") {
-        if (!num(1)) return Error("usage: combo HWND");
+        if (!num(1)) return Error("usage: combo HWND [MAXITEMS]");
         HWND h = ToHwnd(n[1]);
         if (!IsWindow(h)) return Error("no such window");
         DWORD_PTR count = 0, sel = 0, dropped = 0;
@@ -501,7 +503,8 @@ std::string Run(const std::vector<std::string>& a) {
         std::string items = "[";
         // The items are read wide and converted here: an ANSI CB_GETLBTEXT sent to another
         // process comes back from Wine as the raw wide buffer.
-        for (int i = 0; i < static_cast<int>(count); ++i) {
+        const long long shown = num(2) ? std::min<long long>(n[2], count) : count;
+        for (int i = 0; i < static_cast<int>(shown); ++i) {
             DWORD_PTR lenW = 0, got = 0;
             std::wstring wide;
             if (SendW(h, CB_GETLBTEXTLEN, i, 0, lenW) && static_cast<LONG_PTR>(lenW) >= 0) {
