@@ -45,14 +45,7 @@ std::string MessageOf(std::exception_ptr failure) {
 }  // namespace
 
 TApplication::TApplication() : title_(kTitle) {
-    WNDCLASSEXW wc{};
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                             0, 0, LR_DEFAULTSIZE | LR_SHARED));
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource),
-                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    WNDCLASSEXW wc = ui::ClassWithProgramIcon(kIconResource);
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
     const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
     if (!CreateWindowOfClass(wc, 0, kTitleW, kWindowStyle, x, y, 0, 0, nullptr)) {

@@ -13,12 +13,26 @@
 
 namespace pelmora::ui {
 
+// A window class template with the program's icon (resource `iconId`, large and small) and the
+// arrow cursor.
+inline WNDCLASSEXW ClassWithProgramIcon(WORD iconId) {
+    WNDCLASSEXW wc{};
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, 0, 0,
+                                             LR_DEFAULTSIZE | LR_SHARED));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    return wc;
+}
+
 template <typename Derived>
 class BaseWindow {
-public:
+  public:
     HWND Handle() const noexcept { return window_; }
 
-protected:
+  protected:
     BaseWindow() = default;
     // The window goes with the object. It is detached first, so that the messages of its
     // destruction no longer reach a half-destroyed object.
@@ -28,8 +42,9 @@ protected:
 
     // Registers the window class of Derived once (Derived::kClassName) and creates the window.
     // Returns false when the system refuses.
-    bool CreateWindowOfClass(const WNDCLASSEXW& classTemplate, DWORD exStyle, const wchar_t* caption,
-                             DWORD style, int x, int y, int width, int height, HWND owner) {
+    bool CreateWindowOfClass(const WNDCLASSEXW& classTemplate, DWORD exStyle,
+                             const wchar_t* caption, DWORD style, int x, int y, int width,
+                             int height, HWND owner) {
         static const ATOM atom = [&] {
             WNDCLASSEXW wc = classTemplate;
             wc.cbSize = sizeof wc;
@@ -56,7 +71,7 @@ protected:
         return DefWindowProcW(window_, message, wParam, lParam);
     }
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
                                        LPARAM lParam) noexcept {
         BaseWindow* self = nullptr;

@@ -155,14 +155,7 @@ void TFormMain::Create(HWND owner) {
     (void)commonControls;
 
     CreateFont();
-    WNDCLASSEXW wc{};
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                             0, 0, LR_DEFAULTSIZE | LR_SHARED));
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource),
-                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    WNDCLASSEXW wc = ClassWithProgramIcon(kIconResource);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     if (!CreateWindowOfClass(wc, kWindowExStyle, kCaption, kWindowStyle, kWindowBounds.left,
                              kWindowBounds.top, kWindowBounds.width, kWindowBounds.height, owner)) {

@@ -19,7 +19,11 @@ struct CheckerLayout {
 };
 
 constexpr CheckerLayout kLayout = {
-    L"チェッカー", 497, 114, 244, 157,
+    L"チェッカー",
+    497,
+    114,
+    244,
+    157,
     // A tool-window frame with a sizing border and no system menu: no title-bar buttons.
     WS_CAPTION | WS_THICKFRAME | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
     WS_EX_TOOLWINDOW,
@@ -76,28 +80,23 @@ void TFormC::ApplyBounds(const CheckerGeometry& bounds) {
                  kSetBoundsFlags);
 }
 
+void TFormC::SetField(std::int32_t CheckerGeometry::*field, std::int32_t value) {
+    CheckerGeometry g = Geometry();
+    g.*field = value;
+    ApplyBounds(g);
+}
+
 void TFormC::SetLeft(std::int32_t left) {
-    CheckerGeometry g = Geometry();
-    g.left = left;
-    ApplyBounds(g);
+    SetField(&CheckerGeometry::left, left);
 }
-
 void TFormC::SetTop(std::int32_t top) {
-    CheckerGeometry g = Geometry();
-    g.top = top;
-    ApplyBounds(g);
+    SetField(&CheckerGeometry::top, top);
 }
-
 void TFormC::SetWidth(std::int32_t width) {
-    CheckerGeometry g = Geometry();
-    g.width = width;
-    ApplyBounds(g);
+    SetField(&CheckerGeometry::width, width);
 }
-
 void TFormC::SetHeight(std::int32_t height) {
-    CheckerGeometry g = Geometry();
-    g.height = height;
-    ApplyBounds(g);
+    SetField(&CheckerGeometry::height, height);
 }
 
 LRESULT TFormC::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -140,9 +139,13 @@ void TFormC::FormShow() {
     ReportGeometry();
 }
 
-void TFormC::FormResize() { ReportGeometry(); }
+void TFormC::FormResize() {
+    ReportGeometry();
+}
 
-void TFormC::FormMoved() { ReportGeometry(); }
+void TFormC::FormMoved() {
+    ReportGeometry();
+}
 
 void TFormC::ReportGeometry() {
     // Before its first showing the window is not yet the user's: the readout keeps its

@@ -11,7 +11,7 @@
 namespace pelmora::ui {
 
 class TFormC : public BaseWindow<TFormC>, public ICheckerGeometry {
-public:
+  public:
     static constexpr wchar_t kClassName[] = L"TFormC";
 
     // Creates the window hidden, owned by `owner`, and puts it in the always-on-top band.
@@ -32,13 +32,14 @@ public:
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-private:
+  private:
     void FormShow();
     void FormResize();
     void FormMoved();
     void FormKeyDown(WPARAM key);
     void FormMouseMove(WPARAM buttons, LPARAM position);
     void ReportGeometry();
+    void SetField(std::int32_t CheckerGeometry::*field, std::int32_t value);
     void ApplyBounds(const CheckerGeometry& bounds);
 
     bool shown_ = false;    // the first showing has happened
