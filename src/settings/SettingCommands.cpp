@@ -35,7 +35,7 @@ void SettingCommands::ListSettings(const std::string& name) {
         const SettingsFile file(settingsPath_());
         file.ListSectionNames(names);
     }
-    for (const std::string& item : names) nameBox_.AddItem(item);
+    nameBox_.AddItems(names);
     nameBox_.SetText("");
     if (!name.empty()) nameBox_.SetItemIndex(nameBox_.FindExact(name));
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace pelmora {
 
@@ -27,6 +28,10 @@ public:
     virtual void ClearItems() = 0;
     // Appends an item; throws ENameBoxException when the box cannot take it.
     virtual void AddItem(const std::string& item) = 0;
+    // Appends the items in order, as AddItem one by one; a box may take them faster at once.
+    virtual void AddItems(const std::vector<std::string>& items) {
+        for (const std::string& item : items) AddItem(item);
+    }
     // Index of the first item equal to `text` as a whole, or -1.
     virtual int FindExact(const std::string& text) const = 0;
     // Selects an item (its text goes into the edit text), or none with -1.

@@ -17,10 +17,17 @@ namespace pelmora {
 namespace {
 
 constexpr DWORD kNameBufferStart = 0x4000;        // what one read of the names usually needs
+constexpr DWORD kNameBufferFirstLimit = 0x100000;  // 1 MiB: a larger file grows it as needed
 constexpr DWORD kNameBufferLimit = 0x10000000;    // 256 MiB: past this a file is not a settings file
 constexpr DWORD kValueBufferSize = 2048;
 constexpr DWORD kValueBufferLimit = 0x100000;    // 1 MiB
 constexpr DWORD kModulePathBufferSize = MAX_PATH + 1;
+
+// The decimal digits of a number as wide text, without the C library's formatting.
+std::wstring WideDigits(std::size_t value) {
+    const std::string digits = std::to_string(value);
+    return std::wstring(digits.begin(), digits.end());
+}
 
 // Why the file cannot hold `name` as a section name, as the text of the failure; nothing when
 // it can. Handed to the profile functions, such a name would write or read some other section.
@@ -29,7 +36,7 @@ std::optional<std::wstring> NameProblem(const std::string& name) {
         case SettingNameFault::kLineBreak:
             return L"設定名に改行文字は使えません";
         case SettingNameFault::kTooLong:
-            return L"設定名が長すぎます（" + std::to_wstring(kSettingNameLimit) + L" バイトまで）";
+            return L"設定名が長すぎます（" + WideDigits(kSettingNameLimit) + L" バイトまで）";
         case SettingNameFault::kBlanksAround:
             return L"設定名の前後に空白は使えません";
         case SettingNameFault::kNone:
@@ -57,9 +64,17 @@ SettingsFile::~SettingsFile() { Flush(); }
 void SettingsFile::ListSectionNames(std::vector<std::string>& target) const {
     target.clear();
     // The profile call cuts the names off where the buffer ends and then returns size - 2:
-    // grow the buffer until the whole list fits.
+    // grow the buffer until the whole list fits. Each read walks over every section, so the
+    // first buffer is as large as the file (up to a limit): the names take fewer bytes than the
+    // file that holds them, and thousands of them come in one read.
     std::string buffer;
     DWORD size = kNameBufferStart;
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    if (GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &attributes) &&
+        attributes.nFileSizeHigh == 0) {
+        size = std::clamp<DWORD>(attributes.nFileSizeLow + 2, kNameBufferStart,
+                                 kNameBufferFirstLimit);
+    }
     DWORD filled = 0;
     for (;;) {
         buffer.resize(size);
