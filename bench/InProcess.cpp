@@ -13,6 +13,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Application.h"
@@ -260,7 +261,32 @@ void Click(int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(main, id)));
 }
 
-void BenchSaveRecall(int rounds, const std::string& path) {
+// Runs the series in turn, `rounds` times each, in a different order each round.
+void Rotate(int rounds, const char* kind, int n,
+            const std::vector<std::pair<const char*, std::function<double()>>>& series) {
+    for (int round = 0; round < rounds; ++round) {
+        for (std::size_t k = 0; k < series.size(); ++k) {
+            const auto& [who, run] = series[(round + k) % series.size()];
+            Report(kind, who, n, run());
+        }
+    }
+}
+
+// The bare calls: the names of the file in one read.
+std::string ReadNames(const std::string& path, std::size_t bufferSize) {
+    std::string buffer(bufferSize, '\0');
+    const DWORD filled = GetPrivateProfileStringA(nullptr, nullptr, nullptr, buffer.data(),
+                                                  static_cast<DWORD>(bufferSize), path.c_str());
+    buffer.resize(filled);
+    return buffer;
+}
+
+// Save and Recall against the bare profile calls they make ("floor"), and, for reference,
+// against those calls plus the same work on plain windows ("plain": the list refilled and the
+// name selected in a plain combo box; the plain checker moved and sized in four steps, each
+// followed by its readout in a plain edit control).
+void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND plainChecker,
+                     HWND plainMemo) {
     WriteSettingsFile(path, kSaveRecallSections);
     const HWND combo = FormMain->ControlHandle(TFormMain::kComboBox1);
     const HWND checker = FormC->Handle();
@@ -270,76 +296,120 @@ void BenchSaveRecall(int rounds, const std::string& path) {
 
     // Save: the checker stands somewhere else each time, so every write changes the file.
     int turn = 0;
-    Alternate(
-        rounds,
-        [&] {
-            SetWindowPos(checker, nullptr, 500 + turn++ % 7, 120, 244, 157,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-            SetWindowTextA(combo, saved.c_str());
-            Pump();
-            ForgetFile(path);
-            const double start = Now();
-            Click(111);
-            Pump();
-            const double ms = Now() - start;
-            if (SendMessageA(combo, CB_GETCOUNT, 0, 0) != kSaveRecallSections ||
-                WindowTextA(combo) != saved) {
-                Fail("Save did not end with the saved name selected");
-            }
-            return ms;
-        },
-        [&] {
-            const int values[] = {500 + turn++ % 7, 120, 244, 157};
-            ForgetFile(path);
-            const double start = Now();
-            for (int k = 0; k < 4; ++k) {
-                WritePrivateProfileStringA(saved.c_str(), kKeys[k],
-                                           std::to_string(values[k]).c_str(), path.c_str());
-            }
-            ForgetFile(path);
-            std::string buffer(bufferSize, '\0');
-            GetPrivateProfileStringA(nullptr, nullptr, nullptr, buffer.data(),
-                                     static_cast<DWORD>(bufferSize), path.c_str());
-            ForgetFile(path);
-            return Now() - start;
-        },
-        "save", kSaveRecallSections);
+    auto bareSave = [&] {
+        const int values[] = {500 + turn++ % 7, 120, 244, 157};
+        for (int k = 0; k < 4; ++k) {
+            WritePrivateProfileStringA(saved.c_str(), kKeys[k], std::to_string(values[k]).c_str(),
+                                       path.c_str());
+        }
+        ForgetFile(path);
+        const std::string names = ReadNames(path, bufferSize);
+        ForgetFile(path);
+        return names;
+    };
+    Rotate(rounds, "save", kSaveRecallSections,
+           {{"program",
+             [&] {
+                 SetWindowPos(checker, nullptr, 500 + turn++ % 7, 120, 244, 157,
+                              SWP_NOZORDER | SWP_NOACTIVATE);
+                 SetWindowTextA(combo, saved.c_str());
+                 Pump();
+                 ForgetFile(path);
+                 const double start = Now();
+                 Click(111);
+                 Pump();
+                 const double ms = Now() - start;
+                 if (SendMessageA(combo, CB_GETCOUNT, 0, 0) != kSaveRecallSections ||
+                     WindowTextA(combo) != saved) {
+                     Fail("Save did not end with the saved name selected");
+                 }
+                 return ms;
+             }},
+            {"floor",
+             [&] {
+                 ForgetFile(path);
+                 const double start = Now();
+                 bareSave();
+                 return Now() - start;
+             }},
+            {"plain", [&] {
+                 SetWindowTextA(plainCombo, saved.c_str());
+                 Pump();
+                 ForgetFile(path);
+                 const double start = Now();
+                 const std::string names = bareSave();
+                 SendMessageA(plainCombo, CB_RESETCONTENT, 0, 0);
+                 for (const char* p = names.data(); p < names.data() + names.size() && *p;
+                      p += std::strlen(p) + 1) {
+                     SendMessageA(plainCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p));
+                 }
+                 SetWindowTextA(plainCombo, "");
+                 SendMessageA(plainCombo, CB_SETCURSEL,
+                              SendMessageA(plainCombo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(saved.c_str())),
+                              0);
+                 Pump();
+                 return Now() - start;
+             }}});
 
     // Recall: two settings at different places, taken in turn, so that every recall moves.
     const std::string recalled[] = {SettingName(kSaveRecallSections / 3),
                                     SettingName(kSaveRecallSections * 2 / 3)};
-    Alternate(
-        rounds,
-        [&] {
-            const std::string& name = recalled[turn++ % 2];
-            SetWindowTextA(combo, name.c_str());
-            Pump();
-            ForgetFile(path);
-            const double start = Now();
-            Click(112);
-            Pump();
-            const double ms = Now() - start;
-            pelmora::SettingsFile file(path);
-            RECT r{};
-            GetWindowRect(checker, &r);
-            if (r.left != file.ReadIntValue(name, "pos_x", 50) ||
-                WindowTextA(memo) != ReadoutFor(checker)) {
-                Fail("Recall did not move the checker");
-            }
-            return ms;
-        },
-        [&] {
-            const std::string& name = recalled[turn++ % 2];
-            ForgetFile(path);
-            const double start = Now();
-            for (const char* key : kKeys) {
-                char value[2048];
-                GetPrivateProfileStringA(name.c_str(), key, "", value, sizeof value, path.c_str());
-            }
-            ForgetFile(path);
-            return Now() - start;
-        },
-        "recall", kSaveRecallSections);
+    auto bareRecall = [&](const std::string& name) {
+        std::vector<int> values;
+        for (const char* key : kKeys) {
+            char value[2048];
+            GetPrivateProfileStringA(name.c_str(), key, "", value, sizeof value, path.c_str());
+            values.push_back(std::atoi(value));
+        }
+        ForgetFile(path);
+        return values;
+    };
+    Rotate(rounds, "recall", kSaveRecallSections,
+           {{"program",
+             [&] {
+                 const std::string& name = recalled[turn++ % 2];
+                 SetWindowTextA(combo, name.c_str());
+                 Pump();
+                 ForgetFile(path);
+                 const double start = Now();
+                 Click(112);
+                 Pump();
+                 const double ms = Now() - start;
+                 pelmora::SettingsFile file(path);
+                 RECT r{};
+                 GetWindowRect(checker, &r);
+                 if (r.left != file.ReadIntValue(name, "pos_x", 50) ||
+                     WindowTextA(memo) != ReadoutFor(checker)) {
+                     Fail("Recall did not move the checker");
+                 }
+                 return ms;
+             }},
+            {"floor",
+             [&] {
+                 const std::string& name = recalled[turn++ % 2];
+                 ForgetFile(path);
+                 const double start = Now();
+                 bareRecall(name);
+                 return Now() - start;
+             }},
+            {"plain", [&] {
+                 const std::string& name = recalled[turn++ % 2];
+                 ForgetFile(path);
+                 const double start = Now();
+                 const std::vector<int> v = bareRecall(name);
+                 RECT r{};
+                 GetWindowRect(plainChecker, &r);
+                 int bounds[] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+                 for (int k = 0; k < 4; ++k) {
+                     bounds[k] = v[k];
+                     SetWindowPos(plainChecker, nullptr, bounds[0], bounds[1], bounds[2], bounds[3],
+                                  SWP_NOZORDER | SWP_NOACTIVATE);
+                     if (k < 3) SetWindowTextA(plainMemo, ReadoutFor(plainChecker).c_str());
+                 }
+                 Pump();
+                 return Now() - start;
+             }}});
 }
 
 }  // namespace
@@ -382,7 +452,7 @@ int main(int argc, char** argv) {
     BenchListFill(rounds(15), 100, path, plainCombo);
     BenchListFill(rounds(11), 1000, path, plainCombo);
     BenchListFill(rounds(7), 10000, path, plainCombo);
-    BenchSaveRecall(rounds(9), path);
+    BenchSaveRecall(rounds(9), path, plainCombo, plainChecker, plainMemo);
 
     DeleteFileA(path.c_str());
     DestroyWindow(plainChecker);

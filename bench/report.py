@@ -87,7 +87,7 @@ def main():
         return "Z:" + path.replace("/", "\\")
 
     print("bench: start-up (Pelmora and the floor program, alternating) ...", file=sys.stderr)
-    startup_rounds = 9 if quick else 25
+    startup_rounds = 9 if quick else 41
     out = wine(os.path.join(build, "bench_startup.exe"), str(startup_rounds), READOUT,
                "program", win(pelmora), "TFormMain", "TFormC",
                "floor", win(floor), "BenchFloorMain", "BenchFloorChecker",
@@ -127,8 +127,12 @@ def main():
         add(f"list fill, {n:,} names", p, f, "ms", 1.3)
     add("Save, 10,000 settings", med(inproc[("save", "program", 10000)]),
         med(inproc[("save", "floor", 10000)]), "ms", 1.1)
+    add("  reference: + refill of a plain combo box", med(inproc[("save", "program", 10000)]),
+        med(inproc[("save", "plain", 10000)]), "ms", None)
     add("Recall, 10,000 settings", med(inproc[("recall", "program", 10000)]),
         med(inproc[("recall", "floor", 10000)]), "ms", 1.1)
+    add("  reference: + 4 steps of a plain window", med(inproc[("recall", "program", 10000)]),
+        med(inproc[("recall", "plain", 10000)]), "ms", None)
     add("peak working set after start-up", med(peak["program"]) / 1024,
         med(peak["floor"]) / 1024, "KiB", 1.2, "{:.0f}")
 
