@@ -228,7 +228,7 @@ void TFormMain::CreateControls() {
         if (!control) throw Exception(AnsiFromWide(L"コントロールを作成できません"));
         controls_[i] = control;
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        SetWindowSubclass(control, &TFormMain::ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        Subclass(control);
     }
 
     HWND combo = controls_[kComboBox1];
@@ -239,8 +239,7 @@ void TFormMain::CreateControls() {
     info.cbSize = sizeof info;
     if (GetComboBoxInfo(combo, &info) && info.hwndItem) {
         comboEdit_ = info.hwndItem;
-        SetWindowSubclass(comboEdit_, &TFormMain::ControlProc, 0,
-                          reinterpret_cast<DWORD_PTR>(this));
+        Subclass(comboEdit_);
     }
     SendMessageW(combo, CB_LIMITTEXT, 0, 0);  // no limit of its own
     // The list drops down below the box, as wide as the box, at most 8 items high. The visible
@@ -554,13 +553,46 @@ void TFormMain::Layout() {
     }
 }
 
-LRESULT CALLBACK TFormMain::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR id, DWORD_PTR data) noexcept {
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(control, &TFormMain::ControlProc, id);
-        return DefSubclassProc(control, message, wParam, lParam);
+void TFormMain::Subclass(HWND control) {
+    for (SubclassedControl& entry : subclassed_) {
+        if (entry.control) continue;
+        SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        entry.control = control;
+        entry.original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+            control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TFormMain::ControlProc)));
+        return;
     }
-    auto* self = reinterpret_cast<TFormMain*>(data);
+}
+
+WNDPROC TFormMain::OriginalProc(HWND control) const noexcept {
+    for (const SubclassedControl& entry : subclassed_) {
+        if (entry.control == control) return entry.original;
+    }
+    return nullptr;
+}
+
+LRESULT TFormMain::CallOriginal(HWND control, UINT message, WPARAM wParam,
+                                LPARAM lParam) const noexcept {
+    const WNDPROC original = OriginalProc(control);
+    return original ? CallWindowProcW(original, control, message, wParam, lParam)
+                    : DefWindowProcW(control, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TFormMain::ControlProc(HWND control, UINT message, WPARAM wParam,
+                                        LPARAM lParam) noexcept {
+    auto* self = reinterpret_cast<TFormMain*>(GetWindowLongPtrW(control, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(control, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        // The control goes: its own procedure takes its last message.
+        const WNDPROC original = self->OriginalProc(control);
+        for (SubclassedControl& entry : self->subclassed_) {
+            if (entry.control == control) entry = {};
+        }
+        SetWindowLongPtrW(control, GWLP_USERDATA, 0);
+        if (!original) return DefWindowProcW(control, message, wParam, lParam);
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        return CallWindowProcW(original, control, message, wParam, lParam);
+    }
     try {
         return self->OnControlMessage(control, message, wParam, lParam);
     } catch (...) {
@@ -584,7 +616,7 @@ LRESULT TFormMain::OnControlMessage(HWND control, UINT message, WPARAM wParam, L
             if (wParam == VK_TAB) return 0;  // Tab moves the focus; no control takes it as text
             if (control == comboEdit_) {
                 if (wParam == VK_BACK) {
-                    const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
+                    const LRESULT result = CallOriginal(control, message, wParam, lParam);
                     ClearItemSelection(controls_[kComboBox1]);
                     return result;
                 }
@@ -597,7 +629,7 @@ LRESULT TFormMain::OnControlMessage(HWND control, UINT message, WPARAM wParam, L
         default:
             break;
     }
-    return DefSubclassProc(control, message, wParam, lParam);
+    return CallOriginal(control, message, wParam, lParam);
 }
 
 }  // namespace pelmora::ui

@@ -77,9 +77,11 @@ class TFormMain : public BaseWindow<TFormMain> {
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Subclass procedure of the controls: Tab moves the focus, the name box completes.
-    static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR id, DWORD_PTR data) noexcept;
+    // Window procedure put in front of each control's own: Tab moves the focus, the name box
+    // completes. The form is the control's user data: nothing is looked up in the system per
+    // message.
+    static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam,
+                                        LPARAM lParam) noexcept;
 
   private:
     void CreateFont();
@@ -96,6 +98,9 @@ class TFormMain : public BaseWindow<TFormMain> {
     void Layout();
     void MoveFocus(HWND from, bool previous);
     LRESULT OnControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+    void Subclass(HWND control);
+    WNDPROC OriginalProc(HWND control) const noexcept;
+    LRESULT CallOriginal(HWND control, UINT message, WPARAM wParam, LPARAM lParam) const noexcept;
 
     FormCGeometry formCGeometry_;
     ComboNameBox nameBox_;
@@ -106,6 +111,11 @@ class TFormMain : public BaseWindow<TFormMain> {
     int lineHeight_ = 12;
     std::array<HWND, kControlCount> controls_{};  // children: destroyed with the window
     HWND comboEdit_ = nullptr;                    // the name box's edit field
+    struct SubclassedControl {
+        HWND control = nullptr;
+        WNDPROC original = nullptr;  // the control's own procedure
+    };
+    std::array<SubclassedControl, kControlCount + 1> subclassed_{};  // the controls, comboEdit_
     std::array<Bounds, kControlCount> scaled_{};  // designed bounds after scaling
     std::array<Bounds, kLabelCount> labels_{};    // scaled position, size of the text
     std::array<Bounds, kControlCount> placed_{};  // where Layout put the controls

@@ -69,6 +69,38 @@ void ComboNameBox::AddItem(const std::string& item) {
     if (result == CB_ERR || result == CB_ERRSPACE) throw ENameBoxException();
 }
 
+void ComboNameBox::AddItems(const std::vector<std::string>& items) {
+    // Straight into the drop-down list, where the combo box puts each item it is given (no
+    // sorting, no change of case), with the list's updating of its page and scroll bar off
+    // until the last item is in: thousands of names cost one update. The list is closed while
+    // a command runs; nothing on the screen changes until it is opened.
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    const HWND list = GetComboBoxInfo(combo_, &info) ? info.hwndList : nullptr;
+    if (!list) {
+        for (const std::string& item : items) AddItem(item);
+        return;
+    }
+    class ListRedrawOff {
+      public:
+        explicit ListRedrawOff(HWND list) noexcept : list_(list) {
+            SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+        }
+        ~ListRedrawOff() { SendMessageW(list_, WM_SETREDRAW, TRUE, 0); }
+        ListRedrawOff(const ListRedrawOff&) = delete;
+        ListRedrawOff& operator=(const ListRedrawOff&) = delete;
+
+      private:
+        HWND list_;
+    };
+    const ListRedrawOff quiet(list);
+    for (const std::string& item : items) {
+        const LRESULT result =
+            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        if (result == LB_ERR || result == LB_ERRSPACE) throw ENameBoxException();
+    }
+}
+
 int ComboNameBox::FindExact(const std::string& text) const {
     const LRESULT index = SendMessageA(combo_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                        reinterpret_cast<LPARAM>(text.c_str()));

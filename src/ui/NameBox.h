@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "SettingCommands.h"
 
@@ -23,6 +24,10 @@ class ComboNameBox : public INameBox {
     void SetText(const std::string& text) override;
     void ClearItems() override;
     void AddItem(const std::string& item) override;  // throws ENameBoxException
+    // Appends straight into the drop-down list with its updating off until the last item:
+    // thousands of names at the cost of one update. Throws ENameBoxException as AddItem; the
+    // items before the failure stay.
+    void AddItems(const std::vector<std::string>& items) override;
     int FindExact(const std::string& text) const override;
     void SetItemIndex(int index) override;
 
