@@ -7,6 +7,8 @@
 // Prints one line per sample: "KIND WHO [N] MILLISECONDS", WHO being "program" or "floor".
 #include <windows.h>
 
+#include "Clock.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -31,17 +33,6 @@ using pelmora::ui::TFormMain;
 constexpr int kMoves = 10000;
 constexpr int kPumpEvery = 100;  // moves between two emptyings of the message queue
 constexpr int kSaveRecallSections = 10000;
-
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
-}
 
 void Pump() {
     MSG msg;

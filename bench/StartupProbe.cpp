@@ -7,6 +7,8 @@
 //
 // Prints one line per start: "startup NAME MILLISECONDS PEAK_WORKING_SET_BYTES".
 #include <windows.h>
+
+#include "Clock.h"
 #include <psapi.h>
 
 #include <cstdio>
@@ -20,17 +22,6 @@ namespace {
 struct Candidate {
     std::wstring name, exe, mainClass, checkerClass;
 };
-
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
-}
 
 // The first visible top-level window of `className` that belongs to `processId`.
 HWND FindVisibleWindow(const std::wstring& className, DWORD processId) {

@@ -100,16 +100,7 @@ class MainFormTest : public ::testing::Test {
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     bool HasBar(DWORD bar) const { return (GetWindowLongW(main, GWL_STYLE) & bar) != 0; }
-    std::vector<std::string> Items() const {
-        std::vector<std::string> items;
-        const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            char buffer[512] = {};
-            SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer));
-            items.push_back(buffer);
-        }
-        return items;
-    }
+    std::vector<std::string> Items() const { return test::ComboItems(combo); }
     int Selected() const { return static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0)); }
     std::pair<DWORD, DWORD> EditSelection() const {
         DWORD from = 0, to = 0;

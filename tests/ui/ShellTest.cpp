@@ -42,15 +42,7 @@ class ShellTest : public ::testing::Test {
         Pump(20);
     }
     std::vector<std::string> Items() const {
-        HWND combo = ui::FormMain->ControlHandle(ui::TFormMain::kComboBox1);
-        std::vector<std::string> items;
-        const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            char buffer[512] = {};
-            SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer));
-            items.push_back(buffer);
-        }
-        return items;
+        return test::ComboItems(ui::FormMain->ControlHandle(ui::TFormMain::kComboBox1));
     }
 
     test::TempFolder folder;
@@ -148,29 +140,14 @@ TEST_F(ShellTest, InactiveApplicationLetsOtherWindowsCoverTheChecker) {
     Start(SW_SHOWNORMAL);
     ASSERT_TRUE(IsTopMost(formC));
     // Another thread's window becomes active: for this thread, another application.
-    std::atomic<HWND> other{nullptr};
-    std::atomic<bool> done{false};
-    std::thread thread([&] {
-        HWND window = CreateWindowExW(0, L"Static", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600,
-                                      300, 200, 200, nullptr, nullptr, nullptr, nullptr);
-        SetForegroundWindow(window);
-        other = window;
-        while (!done) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-            Sleep(5);
-        }
-        DestroyWindow(window);
-    });
-    EXPECT_TRUE(PumpUntil([&] { return other && !IsTopMost(formC); }));
+    const test::OtherApplication other;
+    EXPECT_TRUE(PumpUntil([&] { return other.Window() && !IsTopMost(formC); }));
     EXPECT_TRUE(IsAbove(formC, main));  // still above the program's own ordinary window
     EXPECT_TRUE(IsWindowVisible(formC));
 
     SetForegroundWindow(main);
     EXPECT_TRUE(PumpUntil([&] { return IsTopMost(formC); }));
     EXPECT_EQ(application->TopMostLevel(), 0);
-    done = true;
-    thread.join();
 }
 
 TEST_F(ShellTest, ComingBackThroughTheApplicationWindowActivatesTheWindowActiveBefore) {
@@ -178,27 +155,12 @@ TEST_F(ShellTest, ComingBackThroughTheApplicationWindowActivatesTheWindowActiveB
     SetActiveWindow(formC);
     Pump(20);
     ASSERT_EQ(GetActiveWindow(), formC);
-    std::atomic<HWND> other{nullptr};
-    std::atomic<bool> done{false};
-    std::thread thread([&] {
-        HWND window = CreateWindowExW(0, L"Static", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600,
-                                      300, 200, 200, nullptr, nullptr, nullptr, nullptr);
-        SetForegroundWindow(window);
-        other = window;
-        while (!done) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-            Sleep(5);
-        }
-        DestroyWindow(window);
-    });
-    ASSERT_TRUE(PumpUntil([&] { return other && !IsTopMost(formC); }));
+    const test::OtherApplication other;
+    ASSERT_TRUE(PumpUntil([&] { return other.Window() && !IsTopMost(formC); }));
     // As a click on the taskbar button does: the application window is activated.
     SetForegroundWindow(app);
     EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == formC; }));
     EXPECT_TRUE(PumpUntil([&] { return IsTopMost(formC); }));
-    done = true;
-    thread.join();
 }
 
 TEST_F(ShellTest, TakingOutOfTheBandNests) {

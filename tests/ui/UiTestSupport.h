@@ -85,6 +85,54 @@ inline std::wstring Wide(const std::string& ansi) {
 
 // Watches this process for message boxes from a second thread while the test thread is inside
 // the box's modal loop; records each box and closes it with OK.
+// The items of a combo box, as the ANSI messages give them.
+inline std::vector<std::string> ComboItems(HWND combo) {
+    std::vector<std::string> items;
+    const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char buffer[512] = {};
+        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer));
+        items.push_back(buffer);
+    }
+    return items;
+}
+
+// A window of another thread that takes the foreground: for the thread under test, another
+// application. It goes when the object goes.
+class OtherApplication {
+  public:
+    OtherApplication()
+        : thread_([this] {
+              HWND window =
+                  CreateWindowExW(0, L"Static", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600,
+                                  300, 200, 200, nullptr, nullptr, nullptr, nullptr);
+              SetForegroundWindow(window);
+              window_ = window;
+              while (!done_) {
+                  MSG message;
+                  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                      DispatchMessageW(&message);
+                  }
+                  Sleep(5);
+              }
+              DestroyWindow(window);
+          }) {}
+    ~OtherApplication() {
+        done_ = true;
+        thread_.join();
+    }
+    OtherApplication(const OtherApplication&) = delete;
+    OtherApplication& operator=(const OtherApplication&) = delete;
+
+    // The window, once the thread has made it.
+    HWND Window() const { return window_; }
+
+  private:
+    std::atomic<HWND> window_{nullptr};
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
 class BoxWatcher {
   public:
     struct Box {
