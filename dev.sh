@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 ROOT=$PWD
-BUILD=${PELMORA_BUILD:-$ROOT/build}   # another folder lets several builds run side by side
+BUILD=$(realpath -m "${PELMORA_BUILD:-$ROOT/build}")   # another folder lets several builds run side by side
 
 PACKAGES=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
           wine wine32:i386 xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic fonts-wine

@@ -2,8 +2,9 @@
 // them, against the floor, the least that the same work costs on this platform. Each
 // measurement alternates program and floor, round by round, so that both see the same machine.
 //
-//   bench_inproc.exe [ROUND_SCALE]
+//   bench_inproc.exe [ROUND_SCALE [PART]]
 //
+// PART runs one part alone: "move", "list" or "save" (Save and Recall); all by default.
 // Prints one line per sample: "KIND WHO [N] MILLISECONDS", WHO being "program" or "floor".
 #include <windows.h>
 
@@ -407,6 +408,8 @@ void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND 
 
 int main(int argc, char** argv) {
     const double scale = argc > 1 ? std::atof(argv[1]) : 1.0;
+    const std::string part = argc > 2 ? argv[2] : "";
+    auto runs = [&](const char* name) { return part.empty() || part == name; };
     auto rounds = [&](int n) { return std::max(1, static_cast<int>(n * scale + 0.5)); };
 
     // The forms, created and shown as the shell does at start-up.
@@ -439,11 +442,15 @@ int main(int argc, char** argv) {
     ShowWindow(plainChecker, SW_SHOWNOACTIVATE);
     Pump();
 
-    BenchMoves(rounds(5), plainChecker, FormMain->ControlHandle(TFormMain::kMemo1), plainMemo);
-    BenchListFill(rounds(15), 100, path, plainCombo);
-    BenchListFill(rounds(11), 1000, path, plainCombo);
-    BenchListFill(rounds(7), 10000, path, plainCombo);
-    BenchSaveRecall(rounds(9), path, plainCombo, plainChecker, plainMemo);
+    if (runs("move")) {
+        BenchMoves(rounds(5), plainChecker, FormMain->ControlHandle(TFormMain::kMemo1), plainMemo);
+    }
+    if (runs("list")) {
+        BenchListFill(rounds(15), 100, path, plainCombo);
+        BenchListFill(rounds(11), 1000, path, plainCombo);
+        BenchListFill(rounds(7), 10000, path, plainCombo);
+    }
+    if (runs("save")) BenchSaveRecall(rounds(9), path, plainCombo, plainChecker, plainMemo);
 
     DeleteFileA(path.c_str());
     DestroyWindow(plainChecker);

@@ -24,6 +24,7 @@ constexpr UINT kFailureBoxFlags = MB_OK | MB_ICONERROR;  // 0x10
 // Changes a window's place in the stacking order only.
 constexpr UINT kStackingOnly = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;  // 0x13
 constexpr UINT kForwardActivation = WM_APP + 1;
+constexpr UINT kPlaceBand = WM_APP + 2;
 constexpr WORD kIconResource = 1;
 
 bool IsTopMost(HWND window) {
@@ -224,6 +225,7 @@ void TApplication::ReapplyTopMostBand() {
     // A real change of place restacks the screen too: each goes under the highest ordinary
     // window for a moment, then back to the top of its band.
     if (topMostLevel_ > 0) return;
+    bandRequested_ = false;  // whatever came up before now is dealt with here
     const std::vector<HWND> windows = ProgramWindows();
     HWND highestOrdinary = nullptr;
     for (HWND window : windows) {
@@ -238,6 +240,13 @@ void TApplication::ReapplyTopMostBand() {
         SetWindowPos(*it, highestOrdinary, 0, 0, 0, 0, kStackingOnly);
         SetWindowPos(*it, HWND_TOPMOST, 0, 0, 0, 0, kStackingOnly);
     }
+}
+
+void TApplication::RequestTopMostBand() {
+    // Once the window's own handling has run its course, and once for any number of windows
+    // that came up meanwhile; not at all when the band was placed again after they came up.
+    bandRequested_ = true;
+    if (!bandPosted_) bandPosted_ = PostMessageW(Handle(), kPlaceBand, 0, 0) != FALSE;
 }
 
 void TApplication::FailureHandler(std::exception_ptr failure) noexcept {
@@ -352,7 +361,11 @@ LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             ForwardActivation();
             return 0;
         case ui::TFormMain::kRaisedMessage:
-            ReapplyTopMostBand();
+            RequestTopMostBand();
+            return 0;
+        case kPlaceBand:
+            bandPosted_ = false;
+            if (bandRequested_) ReapplyTopMostBand();
             return 0;
         case WM_SYSCOMMAND:
             switch (wParam & 0xFFF0) {

@@ -71,6 +71,7 @@ class TApplication : public ui::BaseWindow<TApplication> {
   private:
     std::vector<HWND> ProgramWindows() const;  // top-level windows the application window owns
     void ReapplyTopMostBand();
+    void RequestTopMostBand();
     void ShowFailureBox(const std::string& text);
     void ForwardActivation();
     static void FailureHandler(std::exception_ptr failure) noexcept;
@@ -91,6 +92,8 @@ class TApplication : public ui::BaseWindow<TApplication> {
     HWND forwardTo_ = nullptr;                 // where the application window's activation goes
     bool minimized_ = false;
     bool startedMinimized_ = false;
+    bool bandRequested_ = false;  // a window came up since the band was last placed again
+    bool bandPosted_ = false;     // kPlaceBand is on its way
 };
 
 // The single application object.

@@ -25,17 +25,21 @@ constexpr GeometryField kGeometryFields[] = {
 
 SettingCommands::SettingCommands(INameBox& nameBox, ICheckerGeometry& checker,
                                  IReadoutArea& readout, PathSource settingsPath)
-    : nameBox_(nameBox), checker_(checker), readout_(readout),
+    : nameBox_(nameBox),
+      checker_(checker),
+      readout_(readout),
       settingsPath_(std::move(settingsPath)) {}
 
 void SettingCommands::ListSettings(const std::string& name) {
-    nameBox_.ClearItems();
     std::vector<std::string> names;
-    {
+    try {
         const SettingsFile file(settingsPath_());
         file.ListSectionNames(names);
+    } catch (...) {
+        nameBox_.ClearItems();  // a file that cannot be read lists nothing
+        throw;
     }
-    nameBox_.AddItems(names);
+    nameBox_.ReplaceItems(names);
     nameBox_.SetText("");
     if (!name.empty()) nameBox_.SetItemIndex(nameBox_.FindExact(name));
 }

@@ -20,7 +20,7 @@ struct CheckerGeometry {
 
 // The name box: an editable text over a list of items.
 class INameBox {
-public:
+  public:
     virtual std::string Text() const = 0;
     // Leaves the box untouched when it already shows `text`.
     virtual void SetText(const std::string& text) = 0;
@@ -32,35 +32,41 @@ public:
     virtual void AddItems(const std::vector<std::string>& items) {
         for (const std::string& item : items) AddItem(item);
     }
+    // Removes every item and appends `items`, as ClearItems and AddItems; a box may keep the
+    // items it already has where they stay the same.
+    virtual void ReplaceItems(const std::vector<std::string>& items) {
+        ClearItems();
+        AddItems(items);
+    }
     // Index of the first item equal to `text` as a whole, or -1.
     virtual int FindExact(const std::string& text) const = 0;
     // Selects an item (its text goes into the edit text), or none with -1.
     virtual void SetItemIndex(int index) = 0;
 
-protected:
+  protected:
     ~INameBox() = default;
 };
 
 // The checker window's geometry: each set takes effect at once.
 class ICheckerGeometry {
-public:
+  public:
     virtual CheckerGeometry Geometry() const = 0;
     virtual void SetLeft(std::int32_t left) = 0;
     virtual void SetTop(std::int32_t top) = 0;
     virtual void SetWidth(std::int32_t width) = 0;
     virtual void SetHeight(std::int32_t height) = 0;
 
-protected:
+  protected:
     ~ICheckerGeometry() = default;
 };
 
 // The readout area: one text, only ever replaced as a whole.
 class IReadoutArea {
-public:
+  public:
     // Leaves the area untouched when it already holds `text`.
     virtual void SetText(const std::string& text) = 0;
 
-protected:
+  protected:
     ~IReadoutArea() = default;
 };
 
@@ -73,7 +79,7 @@ inline constexpr std::int32_t kRecallDefault = 50;
 // The commands behind the main window. Each opens the settings file at its start and releases
 // it, flushed, before it returns, also when it ends by a failure; nothing is kept between calls.
 class SettingCommands {
-public:
+  public:
     // Where the settings file is; asked anew by every command.
     using PathSource = std::function<std::string()>;
 
@@ -91,7 +97,7 @@ public:
     // The checker's current geometry into the readout area.
     void ShowCheckerGeometry();
 
-private:
+  private:
     INameBox& nameBox_;
     ICheckerGeometry& checker_;
     IReadoutArea& readout_;

@@ -148,12 +148,9 @@ TFormMain::~TFormMain() {
 }
 
 void TFormMain::Create(HWND owner) {
-    static const bool commonControls = [] {
-        INITCOMMONCONTROLSEX init{sizeof init, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-        return InitCommonControlsEx(&init) != FALSE;
-    }();
-    (void)commonControls;
-
+    // The controls are the standard ones (button, edit, combo box). The manifest asks for
+    // version 6 of the common controls, which the system loads with the first of them: no
+    // start-up of the whole library before the program runs.
     CreateFont();
     WNDCLASSEXW wc = ClassWithProgramIcon(kIconResource);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -370,7 +367,7 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void TFormMain::NotifyRaised() {
     if (!IsWindowVisible(Handle())) return;
-    if (HWND owner = GetWindow(Handle(), GW_OWNER)) PostMessageW(owner, kRaisedMessage, 0, 0);
+    if (HWND owner = GetWindow(Handle(), GW_OWNER)) SendMessageW(owner, kRaisedMessage, 0, 0);
 }
 
 void TFormMain::OnCommand(WPARAM wParam) {
@@ -602,6 +599,7 @@ LRESULT CALLBACK TFormMain::ControlProc(HWND control, UINT message, WPARAM wPara
 }
 
 LRESULT TFormMain::OnControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (control == controls_[kMemo1] && readout_.OnMemoMessage(message)) return 0;
     switch (message) {
         case WM_SETFOCUS:
             lastFocus_ = control;

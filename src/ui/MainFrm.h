@@ -42,7 +42,7 @@ class TFormMain : public BaseWindow<TFormMain> {
     enum Control { kComboBox1, kButton2, kMemo1, kButton1, kButton3, kControlCount };
     enum Label { kLabel1, kLabel2, kLabelCount };
 
-    // Posted to the owner (the application window) when the window has come up in the
+    // Sent to the owner (the application window) when the window has come up in the
     // stacking order, so that the windows that stay on top are placed above it again.
     static constexpr UINT kRaisedMessage = WM_APP + 10;
 

@@ -1,6 +1,7 @@
 #include "NameBox.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "Errors.h"
 
@@ -60,6 +61,7 @@ void ComboNameBox::ClearItems() {
     // Emptying the list empties the edit field too: the text is put back.
     const std::string text = Text();
     SendMessageA(combo_, CB_RESETCONTENT, 0, 0);
+    shown_.clear();
     SetText(text);
 }
 
@@ -67,38 +69,106 @@ void ComboNameBox::AddItem(const std::string& item) {
     const LRESULT result =
         SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     if (result == CB_ERR || result == CB_ERRSPACE) throw ENameBoxException();
+    shown_.push_back(item);
 }
+
+HWND ComboNameBox::List() const noexcept {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    return GetComboBoxInfo(combo_, &info) ? info.hwndList : nullptr;
+}
+
+namespace {
+
+// The drop-down list's updating of its page and scroll bar, off for the object's lifetime.
+class ListRedrawOff {
+  public:
+    explicit ListRedrawOff(HWND list) noexcept : list_(list) {
+        SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~ListRedrawOff() { SendMessageW(list_, WM_SETREDRAW, TRUE, 0); }
+    ListRedrawOff(const ListRedrawOff&) = delete;
+    ListRedrawOff& operator=(const ListRedrawOff&) = delete;
+
+  private:
+    HWND list_;
+};
+
+bool Failed(LRESULT result) noexcept {
+    return result == LB_ERR || result == LB_ERRSPACE;
+}
+
+}  // namespace
 
 void ComboNameBox::AddItems(const std::vector<std::string>& items) {
     // Straight into the drop-down list, where the combo box puts each item it is given (no
     // sorting, no change of case), with the list's updating of its page and scroll bar off
     // until the last item is in: thousands of names cost one update. The list is closed while
     // a command runs; nothing on the screen changes until it is opened.
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    const HWND list = GetComboBoxInfo(combo_, &info) ? info.hwndList : nullptr;
+    const HWND list = List();
     if (!list) {
         for (const std::string& item : items) AddItem(item);
         return;
     }
-    class ListRedrawOff {
-      public:
-        explicit ListRedrawOff(HWND list) noexcept : list_(list) {
-            SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-        }
-        ~ListRedrawOff() { SendMessageW(list_, WM_SETREDRAW, TRUE, 0); }
-        ListRedrawOff(const ListRedrawOff&) = delete;
-        ListRedrawOff& operator=(const ListRedrawOff&) = delete;
-
-      private:
-        HWND list_;
-    };
     const ListRedrawOff quiet(list);
     for (const std::string& item : items) {
-        const LRESULT result =
-            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-        if (result == LB_ERR || result == LB_ERRSPACE) throw ENameBoxException();
+        if (Failed(SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str())))) {
+            throw ENameBoxException();
+        }
+        shown_.push_back(item);
     }
+}
+
+void ComboNameBox::ReplaceItems(const std::vector<std::string>& items) {
+    const HWND list = List();
+    if (!list || !ReplaceChangedItems(list, items)) {
+        ClearItems();
+        AddItems(items);
+    }
+}
+
+bool ComboNameBox::ReplaceChangedItems(HWND list, const std::vector<std::string>& items) {
+    // Only this box changes the list; should the count say otherwise, it is built anew.
+    if (SendMessageA(list, LB_GETCOUNT, 0, 0) != static_cast<LRESULT>(shown_.size())) return false;
+
+    // The run that differs, between what stays the same at the start and at the end.
+    const std::size_t common = std::min(shown_.size(), items.size());
+    std::size_t head = 0;
+    while (head < common && shown_[head] == items[head]) ++head;
+    std::size_t tail = 0;
+    while (tail < common - head &&
+           shown_[shown_.size() - 1 - tail] == items[items.size() - 1 - tail]) {
+        ++tail;
+    }
+    const std::size_t removed = shown_.size() - head - tail;
+    const std::size_t added = items.size() - head - tail;
+    // Each item removed or inserted moves the rest of the list: many are cheaper built anew.
+    constexpr std::size_t kMostChanged = 64;
+    if (removed + added > kMostChanged) return false;
+
+    {
+        const ListRedrawOff quiet(list);
+        for (std::size_t k = removed; k > 0; --k) {
+            const std::size_t index = head + k - 1;
+            if (Failed(SendMessageA(list, LB_DELETESTRING, index, 0))) return false;
+            shown_.erase(shown_.begin() + static_cast<std::ptrdiff_t>(index));
+        }
+        for (std::size_t k = 0; k < added; ++k) {
+            const std::string& item = items[head + k];
+            const std::size_t index = head + k;
+            if (Failed(SendMessageA(list, LB_INSERTSTRING, index,
+                                    reinterpret_cast<LPARAM>(item.c_str())))) {
+                return false;
+            }
+            shown_.insert(shown_.begin() + static_cast<std::ptrdiff_t>(index), item);
+        }
+    }
+    // What emptying and refilling leaves: no item selected, the first item current and on top.
+    // The edit text is not touched.
+    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SendMessageA(list, LB_SETCARETINDEX, 0, 0);
+    SendMessageA(list, LB_SETTOPINDEX, 0, 0);
+    return true;
 }
 
 int ComboNameBox::FindExact(const std::string& text) const {
@@ -113,8 +183,29 @@ void ComboNameBox::SetItemIndex(int index) {
 }
 
 void MemoReadout::SetText(const std::string& text) {
-    if (WindowTextA(memo_) == text) return;
-    SetWindowTextA(memo_, text.c_str());
+    pending_ = text;
+    hasPending_ = true;
+    if (!writePosted_ && memo_) writePosted_ = PostMessageW(memo_, kWriteMessage, 0, 0) != FALSE;
+    // Without a posted message (a full queue), the next look at the control writes the text,
+    // and the next SetText posts again.
+}
+
+bool MemoReadout::OnMemoMessage(UINT message) {
+    if (message == kWriteMessage) {
+        writePosted_ = false;
+        Write();
+        return true;
+    }
+    if (message != WM_DESTROY) Write();
+    return false;
+}
+
+void MemoReadout::Write() {
+    if (!hasPending_) return;
+    // Cleared first: reading the control's text below comes back through OnMemoMessage.
+    hasPending_ = false;
+    if (WindowTextA(memo_) == pending_) return;
+    SetWindowTextA(memo_, pending_.c_str());
 }
 
 bool CompleteTypedCharacter(HWND combo, wchar_t character) {

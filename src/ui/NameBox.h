@@ -18,7 +18,10 @@ namespace pelmora::ui {
 class ComboNameBox : public INameBox {
   public:
     explicit ComboNameBox(HWND combo = nullptr) noexcept : combo_(combo) {}
-    void Attach(HWND combo) noexcept { combo_ = combo; }
+    void Attach(HWND combo) noexcept {
+        combo_ = combo;
+        shown_.clear();
+    }
 
     std::string Text() const override;
     void SetText(const std::string& text) override;
@@ -28,23 +31,52 @@ class ComboNameBox : public INameBox {
     // thousands of names at the cost of one update. Throws ENameBoxException as AddItem; the
     // items before the failure stay.
     void AddItems(const std::vector<std::string>& items) override;
+    // Leaves the list as emptying and refilling it would (no item selected, the list at its
+    // top, the edit text as it was), but touches only the items that differ when few do: a
+    // list of thousands of names that gained, lost or kept one is not built anew.
+    void ReplaceItems(const std::vector<std::string>& items) override;
     int FindExact(const std::string& text) const override;
     void SetItemIndex(int index) override;
 
   private:
+    HWND List() const noexcept;
+    bool ReplaceChangedItems(HWND list, const std::vector<std::string>& items);
+
     HWND combo_;
+    std::vector<std::string> shown_;  // the items as this box put them into the list
 };
 
 // The readout area: only ever replaced as a whole, and left alone when the text is there.
+//
+// A new text is kept and written into the edit control once, when the control is next looked at:
+// before the control handles any message of its own (a read of its text, a paint, a key, ...)
+// and at the latest when the message queue comes to the message that SetText posts to it.
+// Posted messages come before painting, so the screen shows every geometry the program has seen
+// when it next draws, and anyone who reads the control reads the newest text; a run of moves
+// handled in one go (a drag, a recall, a move by another program) costs one write instead of one
+// per move. The control's procedure must hand every message to OnMemoMessage first.
 class MemoReadout : public IReadoutArea {
   public:
+    // The message that SetText posts to the control; consumed by OnMemoMessage.
+    static constexpr UINT kWriteMessage = WM_APP + 20;
+
     explicit MemoReadout(HWND memo = nullptr) noexcept : memo_(memo) {}
     void Attach(HWND memo) noexcept { memo_ = memo; }
 
     void SetText(const std::string& text) override;
 
+    // To be called by the control's procedure with each message before the control sees it:
+    // writes a pending text. Returns true when the message was kWriteMessage, which ends there.
+    bool OnMemoMessage(UINT message);
+
+    // Writes a pending text now; does nothing when none is pending.
+    void Write();
+
   private:
     HWND memo_;
+    std::string pending_;
+    bool hasPending_ = false;
+    bool writePosted_ = false;
 };
 
 // The 8-bit text of a window (ANSI code page).

@@ -18,7 +18,7 @@ using test::WriteBytes;
 using Names = std::vector<std::string>;
 
 class FakeNameBox : public INameBox {
-public:
+  public:
     Names items;
     std::string text;
     int selected = -1;
@@ -48,7 +48,7 @@ public:
 };
 
 class FakeChecker : public ICheckerGeometry {
-public:
+  public:
     CheckerGeometry geometry{497, 114, 244, 157};
     std::vector<std::string> calls;
     std::function<void(int)> onGeometryRead;  // called with the running count of reads
@@ -65,7 +65,7 @@ public:
     void SetWidth(std::int32_t v) override { Set("width", geometry.width, v); }
     void SetHeight(std::int32_t v) override { Set("height", geometry.height, v); }
 
-private:
+  private:
     void Set(const char* what, std::int32_t& field, std::int32_t v) {
         calls.push_back(std::string(what) + "=" + std::to_string(v));
         field = v;
@@ -73,7 +73,7 @@ private:
 };
 
 class FakeReadout : public IReadoutArea {
-public:
+  public:
     std::string text = "pos_x=\r\npos_y=\r\nwidth=";
     int replacements = 0;
     void SetText(const std::string& t) override {
@@ -84,7 +84,7 @@ public:
 };
 
 class SettingCommandsTest : public ::testing::Test {
-protected:
+  protected:
     test::TempFolder folder;
     std::string path = folder.File("pelmora.ini");
     int pathRequests = 0;
@@ -130,6 +130,18 @@ TEST_F(SettingCommandsTest, ListSettingsStopsAtAFullNameBoxKeepingWhatWasAdded) 
     EXPECT_TRUE(test::FileIsReleased(path));
 }
 
+TEST_F(SettingCommandsTest, ListSettingsWithoutAReadableFileEmptiesTheListAndFails) {
+    nameBox.items = {"old", "older"};
+    nameBox.selected = 1;
+    nameBox.text = "typed";
+    SettingCommands unreachable{nameBox, checker, readout,
+                                []() -> std::string { throw ESettingsPathException("no path"); }};
+    EXPECT_THROW(unreachable.ListSettings("old"), ESettingsPathException);
+    EXPECT_TRUE(nameBox.items.empty());
+    EXPECT_EQ(nameBox.selected, -1);
+    EXPECT_EQ(nameBox.text, "typed");
+}
+
 TEST_F(SettingCommandsTest, SaveWritesTheFourKeysAndSelectsTheName) {
     WriteBytes(path, "[first]\r\npos_x=1\r\n");
     nameBox.text = "A";
@@ -152,8 +164,9 @@ TEST_F(SettingCommandsTest, SaveWritesTheFourKeysAndSelectsTheName) {
 }
 
 TEST_F(SettingCommandsTest, RecallAppliesEachValueInFourStepsWithDefaultsForMissingKeys) {
-    WriteBytes(path, "[all]\r\npos_x=-5\r\npos_y=7\r\nwidth=300\r\nheight=200\r\n"
-                     "[some]\r\npos_y=0x10\r\nwidth=junk\r\n");
+    WriteBytes(path,
+               "[all]\r\npos_x=-5\r\npos_y=7\r\nwidth=300\r\nheight=200\r\n"
+               "[some]\r\npos_y=0x10\r\nwidth=junk\r\n");
     nameBox.items = {"x"};
     nameBox.text = "all";
     commands.Button2Click();

@@ -5,6 +5,7 @@
 
 #include "MainFrm.h"
 #include "TestSupport.h"
+#include "UiTestSupport.h"
 #include "Unit1.h"
 
 namespace pelmora::ui {
@@ -84,6 +85,64 @@ TEST_F(CheckerWindowTest, ReadoutStartsAtTheFirstShowingAndFollowsEverySetAtOnce
     checker_.SetHeight(222);
     EXPECT_EQ(checker_.Geometry(), (CheckerGeometry{-1500, -30, 300, 222}));
     EXPECT_EQ(Readout(), "pos_x=-1500\r\npos_y=-30\r\nwidth=300");
+}
+
+// Counts the texts set into one window of this thread.
+class TextSetCounter {
+  public:
+    explicit TextSetCounter(HWND window) {
+        window_ = window;
+        count_ = 0;
+        hook_ =
+            SetWindowsHookExW(WH_CALLWNDPROC, &TextSetCounter::Hook, nullptr, GetCurrentThreadId());
+    }
+    ~TextSetCounter() { UnhookWindowsHookEx(hook_); }
+    TextSetCounter(const TextSetCounter&) = delete;
+    TextSetCounter& operator=(const TextSetCounter&) = delete;
+    int Count() const { return count_; }
+
+  private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && sent->hwnd == window_ && sent->message == WM_SETTEXT) ++count_;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline HWND window_ = nullptr;
+    static inline int count_ = 0;
+    HHOOK hook_ = nullptr;
+};
+
+TEST_F(CheckerWindowTest, ARunOfMovesIsWrittenOnceYetEveryReadSeesTheLatest) {
+    checker_.Show();
+    test::Pump(20);
+    const TextSetCounter sets(main_.ControlHandle(TFormMain::kMemo1));
+    for (int i = 1; i <= 100; ++i) {
+        SetWindowPos(checker_.Handle(), nullptr, 300 + i, 200 - i, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    EXPECT_EQ(sets.Count(), 0) << "nothing written before the readout is looked at";
+    test::Pump(20);
+    EXPECT_EQ(sets.Count(), 1);
+    EXPECT_EQ(Readout(), "pos_x=400\r\npos_y=100\r\nwidth=244");
+
+    // A read straight after a move, with the queue not yet emptied, sees the move; the write
+    // that was on its way then finds nothing left to do.
+    checker_.SetWidth(-7);
+    EXPECT_EQ(Readout(),
+              "pos_x=400\r\npos_y=100\r\nwidth=" + std::to_string(checker_.Geometry().width));
+    EXPECT_EQ(sets.Count(), 2);
+    test::Pump(20);
+    EXPECT_EQ(sets.Count(), 2);
+
+    // Painting is a look too: the screen never shows an older geometry.
+    const HWND memo = main_.ControlHandle(TFormMain::kMemo1);
+    ShowWindow(main_.Handle(), SW_SHOWNA);
+    test::Pump(20);
+    const int before = sets.Count();
+    checker_.SetLeft(-50);
+    RedrawWindow(memo, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(sets.Count(), before + 1);
+    EXPECT_EQ(Readout().substr(0, 10), "pos_x=-50\r");
 }
 
 TEST_F(CheckerWindowTest, SettingTheValueItHasMakesNoNotification) {

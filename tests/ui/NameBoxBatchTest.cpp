@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "NameBox.h"
@@ -31,18 +32,7 @@ class NameBoxBatchTest : public ::testing::Test {
     }
     void TearDown() override { DestroyWindow(parent); }
 
-    static std::vector<std::string> Items(HWND combo) {
-        std::vector<std::string> items;
-        const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            std::string text(
-                static_cast<std::size_t>(SendMessageA(combo, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
-            text.resize(static_cast<std::size_t>(
-                SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
-            items.push_back(text);
-        }
-        return items;
-    }
+    static std::vector<std::string> Items(HWND combo) { return test::ComboItems(combo); }
 
     HWND parent = nullptr;
     HWND batch = nullptr;
@@ -93,6 +83,68 @@ TEST_F(NameBoxBatchTest, DropDownListHasCaughtUpWhenItOpens) {
     EXPECT_GT(SendMessageW(info.hwndList, LB_GETTOPINDEX, 0, 0), 400);
     SendMessageW(batch, CB_SHOWDROPDOWN, FALSE, 0);
     Pump(20);
+}
+
+// Everything of a name box that emptying and refilling it sets: the items, the selected one,
+// the current one and the one on top of the drop-down list, and the edit text.
+struct BoxState {
+    std::vector<std::string> items;
+    LRESULT selected, current, top;
+    std::string text;
+    friend bool operator==(const BoxState&, const BoxState&) = default;
+};
+
+BoxState StateOf(HWND combo) {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    GetComboBoxInfo(combo, &info);
+    return {test::ComboItems(combo), SendMessageW(combo, CB_GETCURSEL, 0, 0),
+            SendMessageW(info.hwndList, LB_GETCARETINDEX, 0, 0),
+            SendMessageW(info.hwndList, LB_GETTOPINDEX, 0, 0), WindowTextA(combo)};
+}
+
+TEST_F(NameBoxBatchTest, ReplacingTheItemsLeavesTheBoxAsEmptyingAndRefillingWould) {
+    std::vector<std::string> base;
+    for (int i = 0; i < 300; ++i) base.push_back("\x90\xdd\x92\xe8" + std::to_string(i));
+    auto with = [&](auto change) {
+        std::vector<std::string> names = base;
+        change(names);
+        return names;
+    };
+    const std::vector<std::pair<const char*, std::vector<std::string>>> cases = {
+        {"the same names", base},
+        {"one appended", with([](auto& n) { n.push_back("new one"); })},
+        {"one deleted in the middle", with([](auto& n) { n.erase(n.begin() + 150); })},
+        {"one put in front", with([](auto& n) { n.insert(n.begin(), "first"); })},
+        {"one renamed, case only", with([](auto& n) { n[7] = "LAYOUT"; })},
+        {"the last one deleted", with([](auto& n) { n.pop_back(); })},
+        {"many changed", with([](auto& n) { n.erase(n.begin() + 10, n.begin() + 200); })},
+        {"all gone", {}},
+        {"a duplicate appended", with([](auto& n) { n.push_back(n.back()); })},
+    };
+    ComboNameBox replaced(batch), rebuilt(single);
+    for (const auto& [what, names] : cases) {
+        SCOPED_TRACE(what);
+        for (auto* box : {&replaced, &rebuilt}) {
+            box->ClearItems();
+            box->AddItems(base);
+            box->SetItemIndex(250);  // selected, current and scrolled to, as the user left it
+            box->SetText("typed");
+        }
+        replaced.ReplaceItems(names);
+        rebuilt.ClearItems();
+        rebuilt.AddItems(names);
+        EXPECT_EQ(StateOf(batch), StateOf(single));
+        EXPECT_EQ(Items(batch), names);
+    }
+}
+
+TEST_F(NameBoxBatchTest, ReplacingTheItemsBuildsTheListAnewWhenItWasChangedBehindTheBox) {
+    ComboNameBox box(batch);
+    box.AddItems({"a", "b", "c"});
+    SendMessageA(batch, CB_INSERTSTRING, 1, reinterpret_cast<LPARAM>("stranger"));
+    box.ReplaceItems({"a", "b", "c", "d"});
+    EXPECT_EQ(Items(batch), (std::vector<std::string>{"a", "b", "c", "d"}));
 }
 
 }  // namespace
