@@ -205,9 +205,8 @@ void ForgetFile(const std::string& path) {
 // ---- 3. List fill -------------------------------------------------------------------------
 
 // The floor: one read of the names with a buffer that takes them all, each appended to a
-// plain combo box.
+// plain combo box (empty).
 void FloorFill(HWND combo, const std::string& path, std::size_t bufferSize) {
-    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     std::string buffer(bufferSize, '\0');
     const DWORD filled = GetPrivateProfileStringA(nullptr, nullptr, nullptr, buffer.data(),
                                                   static_cast<DWORD>(bufferSize), path.c_str());
@@ -223,6 +222,9 @@ void BenchListFill(int rounds, int sections, const std::string& path, HWND plain
     Alternate(
         rounds,
         [&] {
+            // A fill, not a refresh: the box starts empty, as at start-up (the box keeps the
+            // names that stay when the list already holds them).
+            SendMessageA(combo, CB_RESETCONTENT, 0, 0);
             ForgetFile(path);
             const double start = Now();
             FormMain->Commands().ListSettings("");
@@ -232,6 +234,7 @@ void BenchListFill(int rounds, int sections, const std::string& path, HWND plain
             return ms;
         },
         [&] {
+            SendMessageA(plainCombo, CB_RESETCONTENT, 0, 0);
             ForgetFile(path);
             const double start = Now();
             FloorFill(plainCombo, path, bufferSize);
