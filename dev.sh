@@ -61,7 +61,14 @@ start_wine() {
   export WINEPREFIX=$BUILD/wineprefix
   "$ROOT/tools/wine-prefix.sh" "$WINEPREFIX"
   # The server and Wine's services stay up between test programs: one start-up for the run.
-  WINEDEBUG=-all wineserver -p >/dev/null 2>&1
+  # A server left running for this prefix (an interrupted run, a session by hand) would keep its
+  # desktop on another display: it goes first.
+  if ! WINEDEBUG=-all wineserver -p >/dev/null 2>&1; then
+    log "stopping the Wine server already running for $WINEPREFIX"
+    WINEDEBUG=-all wineserver -k >/dev/null 2>&1 || true
+    WINEDEBUG=-all wineserver -w >/dev/null 2>&1 || true
+    WINEDEBUG=-all wineserver -p >/dev/null 2>&1 || { log "cannot start the Wine server"; exit 1; }
+  fi
   WINEDEBUG=-all wineboot >/dev/null 2>&1 </dev/null || true
 }
 

@@ -202,6 +202,24 @@ void ForgetFile(const std::string& path) {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
 }
 
+// Sets the file's last write to `secondsAgo` before now.
+void SetLastWriteTime(const std::string& path, int secondsAgo) {
+    HANDLE file =
+        CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Fail("cannot open " + path);
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t{};
+    t.LowPart = now.dwLowDateTime;
+    t.HighPart = now.dwHighDateTime;
+    t.QuadPart -= static_cast<ULONGLONG>(secondsAgo) * 10000000ULL;
+    const FILETIME when{t.LowPart, t.HighPart};
+    const BOOL set = SetFileTime(file, nullptr, nullptr, &when);
+    CloseHandle(file);
+    if (!set) Fail("cannot set the time of " + path);
+}
+
 // ---- 3. List fill -------------------------------------------------------------------------
 
 // The floor: one read of the names with a buffer that takes them all, each appended to a
@@ -256,12 +274,17 @@ void Click(int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(main, id)));
 }
 
-// Runs the series in turn, `rounds` times each, in a different order each round.
+// Runs the series in turn, `rounds` times each, in a different order each round. Each run
+// starts on a settled system, as a click does: the window system has drawn what the run before
+// moved (the desktop behind a window that moved is drawn by another process, on its own time).
 void Rotate(int rounds, const char* kind, int n,
             const std::vector<std::pair<const char*, std::function<double()>>>& series) {
     for (int round = 0; round < rounds; ++round) {
         for (std::size_t k = 0; k < series.size(); ++k) {
             const auto& [who, run] = series[(round + k) % series.size()];
+            Pump();
+            Sleep(40);
+            Pump();
             Report(kind, who, n, run());
         }
     }
@@ -276,8 +299,9 @@ std::string ReadNames(const std::string& path, std::size_t bufferSize) {
     return buffer;
 }
 
-// Save and Recall against the bare profile calls they make ("floor"), and, for reference,
-// against those calls plus the same work on plain windows ("plain": the list refilled and the
+// Save and Recall against the bare profile calls they make ("floor"), and, for reference, a
+// Save under a new name ("newname") against its own bare calls ("newfloor"), and the bare
+// calls plus the same work on plain windows ("plain": the list refilled and the
 // name selected in a plain combo box; the plain checker moved and sized in four steps, each
 // followed by its readout in a plain edit control).
 void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND plainChecker,
@@ -320,6 +344,46 @@ void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND 
                  }
                  return ms;
              }},
+            {"newname",
+             [&] {
+                 // Under a name the file does not hold yet: the list gains one. Deleted again
+                 // afterwards, outside the clock, so that the file stays as it was.
+                 const std::string added = "new setting";
+                 SetWindowTextA(combo, added.c_str());
+                 Pump();
+                 ForgetFile(path);
+                 const double start = Now();
+                 Click(111);
+                 Pump();
+                 const double ms = Now() - start;
+                 if (SendMessageA(combo, CB_GETCOUNT, 0, 0) != kSaveRecallSections + 1 ||
+                     WindowTextA(combo) != added) {
+                     Fail("Save under a new name did not add it to the list");
+                 }
+                 Click(113);
+                 Pump();
+                 if (SendMessageA(combo, CB_GETCOUNT, 0, 0) != kSaveRecallSections) {
+                     Fail("Delete did not take the new name away");
+                 }
+                 return ms;
+             }},
+            {"newfloor",
+             [&] {
+                 // The bare calls of a Save under a new name: four writes that each change the
+                 // file, and the names. The section goes again outside the clock.
+                 ForgetFile(path);
+                 const double start = Now();
+                 for (int k = 0; k < 4; ++k) {
+                     WritePrivateProfileStringA("new setting", kKeys[k], "123", path.c_str());
+                 }
+                 ForgetFile(path);
+                 ReadNames(path, bufferSize);
+                 ForgetFile(path);
+                 const double ms = Now() - start;
+                 WritePrivateProfileStringA("new setting", nullptr, nullptr, path.c_str());
+                 ForgetFile(path);
+                 return ms;
+             }},
             {"floor",
              [&] {
                  ForgetFile(path);
@@ -347,7 +411,8 @@ void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND 
                  return Now() - start;
              }}});
 
-    // Recall: two settings at different places, taken in turn, so that every recall moves.
+    // Recall: two settings at different places, taken in turn by each series, so that every
+    // recall of the program moves the checker.
     const std::string recalled[] = {SettingName(kSaveRecallSections / 3),
                                     SettingName(kSaveRecallSections * 2 / 3)};
     auto bareRecall = [&](const std::string& name) {
@@ -360,51 +425,64 @@ void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND 
         ForgetFile(path);
         return values;
     };
-    Rotate(rounds, "recall", kSaveRecallSections,
-           {{"program",
-             [&] {
-                 const std::string& name = recalled[turn++ % 2];
-                 SetWindowTextA(combo, name.c_str());
-                 Pump();
-                 ForgetFile(path);
-                 const double start = Now();
-                 Click(112);
-                 Pump();
-                 const double ms = Now() - start;
-                 pelmora::SettingsFile file(path);
-                 RECT r{};
-                 GetWindowRect(checker, &r);
-                 if (r.left != file.ReadIntValue(name, "pos_x", 50) ||
-                     WindowTextA(memo) != ReadoutFor(checker)) {
-                     Fail("Recall did not move the checker");
-                 }
-                 return ms;
-             }},
-            {"floor",
-             [&] {
-                 const std::string& name = recalled[turn++ % 2];
-                 ForgetFile(path);
-                 const double start = Now();
-                 bareRecall(name);
-                 return Now() - start;
-             }},
-            {"plain", [&] {
-                 const std::string& name = recalled[turn++ % 2];
-                 ForgetFile(path);
-                 const double start = Now();
-                 const std::vector<int> v = bareRecall(name);
-                 RECT r{};
-                 GetWindowRect(plainChecker, &r);
-                 int bounds[] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
-                 for (int k = 0; k < 4; ++k) {
-                     bounds[k] = v[k];
-                     SetWindowPos(plainChecker, nullptr, bounds[0], bounds[1], bounds[2], bounds[3],
-                                  SWP_NOZORDER | SWP_NOACTIVATE);
-                     if (k < 3) SetWindowTextA(plainMemo, ReadoutFor(plainChecker).c_str());
-                 }
-                 Pump();
-                 return Now() - start;
-             }}});
+    // Two states of the file: saved a while ago, as a recall usually finds it, and rewritten a
+    // moment ago. The profile functions trust what they hold of a file only once its last write
+    // is some seconds old; before that they read it anew for every call.
+    int programTurn = 0;  // goes on from one state to the other: the checker always moves
+    for (const auto& [kind, secondsAgo] : {std::pair{"recall", 3600}, std::pair{"recallnew", 0}}) {
+        auto prepare = [&, secondsAgo = secondsAgo] {
+            ForgetFile(path);
+            SetLastWriteTime(path, secondsAgo);
+        };
+        int floorTurn = 0, plainTurn = 0;
+        Rotate(rounds, kind, kSaveRecallSections,
+               {{"program",
+                 [&] {
+                     const std::string& name = recalled[programTurn++ % 2];
+                     SetWindowTextA(combo, name.c_str());
+                     Pump();
+                     RECT before{};
+                     GetWindowRect(checker, &before);
+                     prepare();
+                     const double start = Now();
+                     Click(112);
+                     Pump();
+                     const double ms = Now() - start;
+                     pelmora::SettingsFile file(path);
+                     RECT r{};
+                     GetWindowRect(checker, &r);
+                     if (r.left != file.ReadIntValue(name, "pos_x", 50) || r.left == before.left ||
+                         WindowTextA(memo) != ReadoutFor(checker)) {
+                         Fail("Recall did not move the checker");
+                     }
+                     return ms;
+                 }},
+                {"floor",
+                 [&] {
+                     const std::string& name = recalled[floorTurn++ % 2];
+                     prepare();
+                     const double start = Now();
+                     bareRecall(name);
+                     return Now() - start;
+                 }},
+                {"plain", [&] {
+                     const std::string& name = recalled[plainTurn++ % 2];
+                     prepare();
+                     const double start = Now();
+                     const std::vector<int> v = bareRecall(name);
+                     RECT r{};
+                     GetWindowRect(plainChecker, &r);
+                     int bounds[] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+                     for (int k = 0; k < 4; ++k) {
+                         bounds[k] = v[k];
+                         SetWindowPos(plainChecker, nullptr, bounds[0], bounds[1], bounds[2],
+                                      bounds[3], SWP_NOZORDER | SWP_NOACTIVATE);
+                         if (k < 3) SetWindowTextA(plainMemo, ReadoutFor(plainChecker).c_str());
+                     }
+                     Pump();
+                     return Now() - start;
+                 }}});
+    }
 }
 
 }  // namespace

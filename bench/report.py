@@ -129,10 +129,16 @@ def main():
         med(inproc[("save", "floor", 10000)]), "ms", 1.1)
     add("  reference: + refill of a plain combo box", med(inproc[("save", "program", 10000)]),
         med(inproc[("save", "plain", 10000)]), "ms", None)
-    add("Recall, 10,000 settings", med(inproc[("recall", "program", 10000)]),
+    add("  reference: Save under a new name", med(inproc[("save", "newname", 10000)]),
+        med(inproc[("save", "newfloor", 10000)]), "ms", None)
+    add("Recall, 10,000 settings saved earlier", med(inproc[("recall", "program", 10000)]),
         med(inproc[("recall", "floor", 10000)]), "ms", 1.1)
     add("  reference: + 4 steps of a plain window", med(inproc[("recall", "program", 10000)]),
         med(inproc[("recall", "plain", 10000)]), "ms", None)
+    add("Recall, 10,000 settings just rewritten", med(inproc[("recallnew", "program", 10000)]),
+        med(inproc[("recallnew", "floor", 10000)]), "ms", 1.1)
+    add("  reference: + 4 steps of a plain window", med(inproc[("recallnew", "program", 10000)]),
+        med(inproc[("recallnew", "plain", 10000)]), "ms", None)
     add("peak working set after start-up", med(peak["program"]) / 1024,
         med(peak["floor"]) / 1024, "KiB", 1.2, "{:.0f}")
 
