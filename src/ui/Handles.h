@@ -35,30 +35,12 @@ private:
     Handle handle_{};
 };
 
-struct WindowTraits {
-    using Handle = HWND;
-    static void Close(HWND window) noexcept { DestroyWindow(window); }
-};
-
 struct FontTraits {
     using Handle = HFONT;
     static void Close(HFONT font) noexcept { DeleteObject(font); }
 };
 
-struct BrushTraits {
-    using Handle = HBRUSH;
-    static void Close(HBRUSH brush) noexcept { DeleteObject(brush); }
-};
-
-struct IconTraits {
-    using Handle = HICON;
-    static void Close(HICON icon) noexcept { DestroyIcon(icon); }
-};
-
-using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueFont = UniqueHandle<FontTraits>;
-using UniqueBrush = UniqueHandle<BrushTraits>;
-using UniqueIcon = UniqueHandle<IconTraits>;
 
 // Selects a GDI object into a device context for one scope.
 class SelectedObject {
