@@ -45,7 +45,7 @@ std::string MessageOf(std::exception_ptr failure) {
 
 }  // namespace
 
-TApplication::TApplication() : title_(kTitle) {
+TApplication::TApplication() : title_(kTitle), placeBand_(kPlaceBand) {
     WNDCLASSEXW wc = ui::ClassWithProgramIcon(kIconResource);
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
     const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
@@ -225,7 +225,7 @@ void TApplication::ReapplyTopMostBand() {
     // A real change of place restacks the screen too: each goes under the highest ordinary
     // window for a moment, then back to the top of its band.
     if (topMostLevel_ > 0) return;
-    bandRequested_ = false;  // whatever came up before now is dealt with here
+    placeBand_.Done();  // whatever came up before now is dealt with here
     const std::vector<HWND> windows = ProgramWindows();
     HWND highestOrdinary = nullptr;
     for (HWND window : windows) {
@@ -245,8 +245,7 @@ void TApplication::ReapplyTopMostBand() {
 void TApplication::RequestTopMostBand() {
     // Once the window's own handling has run its course, and once for any number of windows
     // that came up meanwhile; not at all when the band was placed again after they came up.
-    bandRequested_ = true;
-    if (!bandPosted_) bandPosted_ = PostMessageW(Handle(), kPlaceBand, 0, 0) != FALSE;
+    placeBand_.Request(Handle());
 }
 
 void TApplication::FailureHandler(std::exception_ptr failure) noexcept {
@@ -364,8 +363,7 @@ LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             RequestTopMostBand();
             return 0;
         case kPlaceBand:
-            bandPosted_ = false;
-            if (bandRequested_) ReapplyTopMostBand();
+            if (placeBand_.Arrived()) ReapplyTopMostBand();
             return 0;
         case WM_SYSCOMMAND:
             switch (wParam & 0xFFF0) {

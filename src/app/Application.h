@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "BaseWindow.h"
+#include "PostedRequest.h"
 #include "SettingCommands.h"
 
 namespace pelmora::ui {
@@ -92,8 +93,7 @@ class TApplication : public ui::BaseWindow<TApplication> {
     HWND forwardTo_ = nullptr;                 // where the application window's activation goes
     bool minimized_ = false;
     bool startedMinimized_ = false;
-    bool bandRequested_ = false;  // a window came up since the band was last placed again
-    bool bandPosted_ = false;     // kPlaceBand is on its way
+    ui::PostedRequest placeBand_;  // a window came up since the band was last placed again
 };
 
 // The single application object.

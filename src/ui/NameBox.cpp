@@ -184,16 +184,12 @@ void ComboNameBox::SetItemIndex(int index) {
 
 void MemoReadout::SetText(const std::string& text) {
     pending_ = text;
-    hasPending_ = true;
-    if (!writePosted_ && memo_) writePosted_ = PostMessageW(memo_, kWriteMessage, 0, 0) != FALSE;
-    // Without a posted message (a full queue), the next look at the control writes the text,
-    // and the next SetText posts again.
+    write_.Request(memo_);
 }
 
 bool MemoReadout::OnMemoMessage(UINT message) {
     if (message == kWriteMessage) {
-        writePosted_ = false;
-        Write();
+        if (write_.Arrived()) Write();
         return true;
     }
     if (message != WM_DESTROY) Write();
@@ -201,9 +197,9 @@ bool MemoReadout::OnMemoMessage(UINT message) {
 }
 
 void MemoReadout::Write() {
-    if (!hasPending_) return;
-    // Cleared first: reading the control's text below comes back through OnMemoMessage.
-    hasPending_ = false;
+    if (!write_.Requested()) return;
+    // Done first: reading the control's text below comes back through OnMemoMessage.
+    write_.Done();
     if (WindowTextA(memo_) == pending_) return;
     SetWindowTextA(memo_, pending_.c_str());
 }

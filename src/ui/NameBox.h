@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "PostedRequest.h"
 #include "SettingCommands.h"
 
 namespace pelmora::ui {
@@ -69,14 +70,12 @@ class MemoReadout : public IReadoutArea {
     // writes a pending text. Returns true when the message was kWriteMessage, which ends there.
     bool OnMemoMessage(UINT message);
 
-    // Writes a pending text now; does nothing when none is pending.
-    void Write();
-
   private:
+    void Write();  // the pending text, if any, into the control
+
     HWND memo_;
     std::string pending_;
-    bool hasPending_ = false;
-    bool writePosted_ = false;
+    PostedRequest write_{kWriteMessage};
 };
 
 // The 8-bit text of a window (ANSI code page).
