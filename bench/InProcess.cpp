@@ -11,6 +11,7 @@
 #include "Clock.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -267,11 +268,25 @@ void BenchListFill(int rounds, int sections, const std::string& path, HWND plain
 // ---- 4. Save and Recall -------------------------------------------------------------------
 
 constexpr const char* kKeys[] = {"pos_x", "pos_y", "width", "height"};
+constexpr const char kNewName[] = "new setting";  // a name the settings file does not hold
 
 void Click(int id) {
     const HWND main = FormMain->Handle();
     SendMessageW(main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(main, id)));
+}
+
+// Puts `name` into the name box, lets `beforeClock` ready the file, then times a click on the
+// button `id` until what it changed is drawn.
+double TimedClick(HWND combo, const std::string& name, int id,
+                  const std::function<void()>& beforeClock) {
+    SetWindowTextA(combo, name.c_str());
+    Pump();
+    beforeClock();
+    const double start = Now();
+    Click(id);
+    Pump();
+    return Now() - start;
 }
 
 // Runs the series in turn, `rounds` times each, in a different order each round. Each run
@@ -315,10 +330,10 @@ void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND 
 
     // Save: the checker stands somewhere else each time, so every write changes the file.
     int turn = 0;
-    auto bareSave = [&] {
-        const int values[] = {500 + turn++ % 7, 120, 244, 157};
+    const auto forget = [&] { ForgetFile(path); };
+    auto bareSave = [&](const std::string& section, const std::array<int, 4>& values) {
         for (int k = 0; k < 4; ++k) {
-            WritePrivateProfileStringA(saved.c_str(), kKeys[k], std::to_string(values[k]).c_str(),
+            WritePrivateProfileStringA(section.c_str(), kKeys[k], std::to_string(values[k]).c_str(),
                                        path.c_str());
         }
         ForgetFile(path);
@@ -331,13 +346,7 @@ void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND 
              [&] {
                  SetWindowPos(checker, nullptr, 500 + turn++ % 7, 120, 244, 157,
                               SWP_NOZORDER | SWP_NOACTIVATE);
-                 SetWindowTextA(combo, saved.c_str());
-                 Pump();
-                 ForgetFile(path);
-                 const double start = Now();
-                 Click(111);
-                 Pump();
-                 const double ms = Now() - start;
+                 const double ms = TimedClick(combo, saved, 111, forget);
                  if (SendMessageA(combo, CB_GETCOUNT, 0, 0) != kSaveRecallSections ||
                      WindowTextA(combo) != saved) {
                      Fail("Save did not end with the saved name selected");
@@ -348,16 +357,9 @@ void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND 
              [&] {
                  // Under a name the file does not hold yet: the list gains one. Deleted again
                  // afterwards, outside the clock, so that the file stays as it was.
-                 const std::string added = "new setting";
-                 SetWindowTextA(combo, added.c_str());
-                 Pump();
-                 ForgetFile(path);
-                 const double start = Now();
-                 Click(111);
-                 Pump();
-                 const double ms = Now() - start;
+                 const double ms = TimedClick(combo, kNewName, 111, forget);
                  if (SendMessageA(combo, CB_GETCOUNT, 0, 0) != kSaveRecallSections + 1 ||
-                     WindowTextA(combo) != added) {
+                     WindowTextA(combo) != kNewName) {
                      Fail("Save under a new name did not add it to the list");
                  }
                  Click(113);
@@ -373,14 +375,9 @@ void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND 
                  // file, and the names. The section goes again outside the clock.
                  ForgetFile(path);
                  const double start = Now();
-                 for (int k = 0; k < 4; ++k) {
-                     WritePrivateProfileStringA("new setting", kKeys[k], "123", path.c_str());
-                 }
-                 ForgetFile(path);
-                 ReadNames(path, bufferSize);
-                 ForgetFile(path);
+                 bareSave(kNewName, {123, 123, 123, 123});
                  const double ms = Now() - start;
-                 WritePrivateProfileStringA("new setting", nullptr, nullptr, path.c_str());
+                 WritePrivateProfileStringA(kNewName, nullptr, nullptr, path.c_str());
                  ForgetFile(path);
                  return ms;
              }},
@@ -388,7 +385,7 @@ void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND 
              [&] {
                  ForgetFile(path);
                  const double start = Now();
-                 bareSave();
+                 bareSave(saved, {500 + turn++ % 7, 120, 244, 157});
                  return Now() - start;
              }},
             {"plain", [&] {
@@ -396,7 +393,7 @@ void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND 
                  Pump();
                  ForgetFile(path);
                  const double start = Now();
-                 const std::string names = bareSave();
+                 const std::string names = bareSave(saved, {500 + turn++ % 7, 120, 244, 157});
                  SendMessageA(plainCombo, CB_RESETCONTENT, 0, 0);
                  for (const char* p = names.data(); p < names.data() + names.size() && *p;
                       p += std::strlen(p) + 1) {
@@ -439,15 +436,9 @@ void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND 
                {{"program",
                  [&] {
                      const std::string& name = recalled[programTurn++ % 2];
-                     SetWindowTextA(combo, name.c_str());
-                     Pump();
                      RECT before{};
                      GetWindowRect(checker, &before);
-                     prepare();
-                     const double start = Now();
-                     Click(112);
-                     Pump();
-                     const double ms = Now() - start;
+                     const double ms = TimedClick(combo, name, 112, prepare);
                      pelmora::SettingsFile file(path);
                      RECT r{};
                      GetWindowRect(checker, &r);
