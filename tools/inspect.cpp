@@ -384,6 +384,21 @@ std::string Run(const std::vector<std::string>& a) {
     auto str = [&](size_t i, std::string& out) -> bool {
         return i < a.size() && FromHex(a[i], out);
     };
+    // The window that the first argument names; when there is none, nullptr and `failure` holds
+    // the answer.
+    std::string failure;
+    auto windowArg = [&](const char* usage) -> HWND {
+        if (!num(1)) {
+            failure = Error(usage);
+            return nullptr;
+        }
+        const HWND h = ToHwnd(n[1]);
+        if (!IsWindow(h)) {
+            failure = Error("no such window");
+            return nullptr;
+        }
+        return h;
+    };
 
     if (cmd == "ping") return "{\"ok\":true}";
     if (cmd == "acp")
@@ -423,7 +438,7 @@ std::string Run(const std::vector<std::string>& a) {
         if (!num(1)) return Error("usage: " + cmd + " PID");
         OwnedHandle temporary;
         HANDLE h = nullptr;
-        const std::string failure = ProcessHandleFor(static_cast<DWORD>(n[1]), temporary, h);
+        failure = ProcessHandleFor(static_cast<DWORD>(n[1]), temporary, h);
         if (!failure.empty()) return failure;
         if (cmd == "alive") return ExitJson(h, 0);
         if (cmd == "waitexit") {
@@ -462,9 +477,8 @@ std::string Run(const std::vector<std::string>& a) {
         return "{\"ok\":true,\"windows\":" + InfoList(matches) + "}";
     }
     if (cmd == "info") {
-        if (!num(1)) return Error("usage: info HWND");
-        HWND h = ToHwnd(n[1]);
-        if (!IsWindow(h)) return Error("no such window");
+        const HWND h = windowArg("usage: info HWND");
+        if (!h) return failure;
         return "{\"ok\":true,\"window\":" + InfoJson(h) + "}";
     }
     if (cmd == "child") {
@@ -474,9 +488,8 @@ std::string Run(const std::vector<std::string>& a) {
         return "{\"ok\":true,\"window\":" + InfoJson(h) + "}";
     }
     if (cmd == "children") {
-        if (!num(1)) return Error("usage: children HWND");
-        HWND parent = ToHwnd(n[1]);
-        if (!IsWindow(parent)) return Error("no such window");
+        const HWND parent = windowArg("usage: children HWND");
+        if (!parent) return failure;
         std::string out = "{\"ok\":true,\"children\":[";
         bool first = true;
         for (HWND h : ChildWindows(parent)) {
@@ -487,15 +500,13 @@ std::string Run(const std::vector<std::string>& a) {
         return out + "]}";
     }
     if (cmd == "text") {
-        if (!num(1)) return Error("usage: text HWND");
-        HWND h = ToHwnd(n[1]);
-        if (!IsWindow(h)) return Error("no such window");
+        const HWND h = windowArg("usage: text HWND");
+        if (!h) return failure;
         return "{\"ok\":true,\"text\":" + TextJson(h) + "}";
     }
     if (cmd == "combo") {
-        if (!num(1)) return Error("usage: combo HWND [MAXITEMS]");
-        HWND h = ToHwnd(n[1]);
-        if (!IsWindow(h)) return Error("no such window");
+        const HWND h = windowArg("usage: combo HWND [MAXITEMS]");
+        if (!h) return failure;
         DWORD_PTR count = 0, sel = 0, dropped = 0;
         if (!SendA(h, CB_GETCOUNT, 0, 0, count)) return Error("CB_GETCOUNT failed");
         SendA(h, CB_GETCURSEL, 0, 0, sel);
