@@ -9,17 +9,34 @@
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 ROOT=$PWD
-BUILD=$(realpath -m "${PELMORA_BUILD:-$ROOT/build}")   # another folder lets several builds run side by side
+
+# The program is a 32-bit Windows program. A machine whose kernel runs no 32-bit x86 code (seen:
+# virtual machines with IA-32 emulation off) cannot run it under Wine at all: there the same
+# sources are built and tested as a 64-bit program under Wine's 64-bit loader, in a folder of
+# their own.
+can_run_32bit() { /lib/i386-linux-gnu/ld-linux.so.2 --version >/dev/null 2>&1; }
+ARCH=i686
+DEFAULT_BUILD=$ROOT/build
+BUILD=''
+choose_arch() {
+  if ! can_run_32bit; then
+    ARCH=x86_64
+    DEFAULT_BUILD=$ROOT/build-x86_64
+    export PATH="$ROOT/tools/wine64:$PATH"
+  fi
+  BUILD=$(realpath -m "${PELMORA_BUILD:-$DEFAULT_BUILD}")  # another folder lets builds run side by side
+}
 
 PACKAGES=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
           wine wine32:i386 xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic fonts-wine
           locales googletest clang libclang-rt-14-dev python3)
+PACKAGES_64BIT=(wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
 
 log() { printf '%s\n' "dev.sh: $*" >&2; }
 
-ensure_packages() {
+install_missing() {
   local missing=() p
-  for p in "${PACKAGES[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
@@ -27,6 +44,15 @@ ensure_packages() {
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+}
+
+ensure_packages() {
+  install_missing "${PACKAGES[@]}"
+  choose_arch
+  if [ "$ARCH" = x86_64 ]; then
+    log "this machine runs no 32-bit x86 code: building and testing the 64-bit twin in $BUILD"
+    install_missing "${PACKAGES_64BIT[@]}"
   fi
   # Wine takes the ANSI code page from the locale: ja_JP gives code page 932 (Shift-JIS).
   if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
@@ -37,7 +63,7 @@ ensure_packages() {
 
 build() {
   if [ ! -f "$BUILD/CMakeCache.txt" ]; then
-    cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+    cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$ARCH.cmake" \
           -DCMAKE_BUILD_TYPE=Release >/dev/null
   fi
   if ! cmake --build "$BUILD" -j"$(nproc)" >"$BUILD/build.log" 2>&1; then
@@ -69,7 +95,7 @@ start_wine() {
     WINEDEBUG=-all wineserver -w >/dev/null 2>&1 || true
     WINEDEBUG=-all wineserver -p >/dev/null 2>&1 || { log "cannot start the Wine server"; exit 1; }
   fi
-  WINEDEBUG=-all wineboot >/dev/null 2>&1 </dev/null || true
+  WINEDEBUG=-all wine wineboot >/dev/null 2>&1 </dev/null || true
 }
 
 cleanup() {
@@ -116,7 +142,7 @@ cmd_fuzz() {
 cmd_bench() {
   ensure_packages
   mkdir -p "$BUILD"
-  cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+  cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$ARCH.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DPELMORA_BENCH=ON >/dev/null
   build
   start_virtual_display

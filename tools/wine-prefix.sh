@@ -31,7 +31,7 @@ configure_fonts() {
 if [ -f "$marker" ]; then configure_fonts; exit 0; fi
 
 mkdir -p "$prefix"
-wineboot -i >/dev/null 2>&1
+wine wineboot -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
 wineserver -w
