@@ -407,7 +407,9 @@ std::string Run(const std::vector<std::string>& a) {
         return "{\"ok\":true,\"width\":" + Num(GetSystemMetrics(SM_CXSCREEN)) +
                ",\"height\":" + Num(GetSystemMetrics(SM_CYSCREEN)) +
                ",\"caption\":" + Num(GetSystemMetrics(SM_CYCAPTION)) +
-               ",\"frame\":" + Num(GetSystemMetrics(SM_CXSIZEFRAME)) + "}";
+               ",\"frame\":" + Num(GetSystemMetrics(SM_CXSIZEFRAME)) +
+               ",\"min_track_width\":" + Num(GetSystemMetrics(SM_CXMINTRACK)) +
+               ",\"min_track_height\":" + Num(GetSystemMetrics(SM_CYMINTRACK)) + "}";
     }
     if (cmd == "cursor") {
         POINT p = {};

@@ -6,7 +6,7 @@
 set -euo pipefail
 prefix=${1:?usage: wine-prefix.sh PREFIX}
 marker="$prefix/.pelmora-ready"
-fonts_marker="$prefix/.pelmora-fonts-1"
+fonts_marker="$prefix/.pelmora-fonts-2"
 
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
@@ -18,11 +18,13 @@ configure_fonts() {
   if [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
     cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
   fi
-  # "ＭＳ Ｐゴシック" is a proportional Gothic: IPA's proportional one stands in for it. Left to
-  # itself Wine takes the fixed-pitch one, whose underscore vanishes at 12 pixels ("pos_x").
+  # "ＭＳ Ｐゴシック" is a proportional Gothic with a 12-pixel line at character height 12. Ume P
+  # Gothic has the same metrics ("設定名" 36 x 12, "データ" 33 x 12), so the windows look here as
+  # designed; IPA's proportional Gothic has a 13-pixel line. Left to itself Wine takes a
+  # fixed-pitch Gothic, whose underscore vanishes at 12 pixels ("pos_x").
   local name
   for name in 'ＭＳ Ｐゴシック' 'MS PGothic'; do
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /d IPAPGothic /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /d 'Ume P Gothic' /f >/dev/null 2>&1
   done
   wineserver -w
   touch "$fonts_marker"

@@ -222,8 +222,10 @@ void TApplication::RestoreTopMosts() {
 void TApplication::ReapplyTopMostBand() {
     // After another program window was shown or activated, the screen can show it above a
     // window that stays on top although the stacking order says otherwise (Wine's X windows).
-    // A real change of place restacks the screen too: each goes under the highest ordinary
-    // window for a moment, then back to the top of its band.
+    // A real change of place restacks the screen too: each leaves its band for a moment and
+    // comes back to its top. Leaving the band puts it at the top of the ordinary windows, so
+    // at no moment does it lie below the main window: a click or a look at the stacking order
+    // while this runs finds it above.
     if (topMostLevel_ > 0) return;
     placeBand_.Done();  // whatever came up before now is dealt with here
     const std::vector<HWND> windows = ProgramWindows();
@@ -237,7 +239,7 @@ void TApplication::ReapplyTopMostBand() {
     if (!highestOrdinary) return;
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         if (!IsTopMost(*it) || !IsWindowVisible(*it)) continue;
-        SetWindowPos(*it, highestOrdinary, 0, 0, 0, 0, kStackingOnly);
+        SetWindowPos(*it, HWND_NOTOPMOST, 0, 0, 0, 0, kStackingOnly);
         SetWindowPos(*it, HWND_TOPMOST, 0, 0, 0, 0, kStackingOnly);
     }
 }

@@ -111,10 +111,10 @@ class RecallTest(SettingsCase):
         # pos_x is stored; top, width and height take 50, the size as far as the system allows.
         wait_until(lambda: self.app.checker_rect()[:2] == (600, 50), 3.0,
                    "the checker at 600, 50 (now %r)" % (self.app.checker_rect(),))
-        left, top, width, height = self.app.checker_rect()
-        self.assertLessEqual(width, 112)
-        self.assertLessEqual(height, 50)
-        self.app.wait_readout(left, top, width)
+        screen = self.inspect("screen")
+        expected = (600, 50, max(50, screen["min_track_width"]), max(50, screen["min_track_height"]))
+        self.app.wait_checker_at(expected)
+        self.app.wait_readout(*expected[:3])
 
     def test_name_without_a_section_recalls_fifty_everywhere(self):
         self.type_name("nowhere")

@@ -29,8 +29,11 @@ class StartupTest(E2ETestCase):
         self.assertEqual(main["exstyle"] & ~WS_EX_WINDOWEDGE, WS_EX_CONTROLPARENT)
         self.assertTrue(main["visible"])
         self.assertFalse(main["topmost"])
-        # Caption 19 px and frame 4 px here: what the frame leaves of 300 x 182.
-        self.assertEqual((main["client"]["width"], main["client"]["height"]), (292, 155))
+        # What the frame (its sizing border and caption, as the system reports them) leaves of
+        # 300 x 182.
+        screen = self.inspect("screen")
+        self.assertEqual((main["client"]["width"], main["client"]["height"]),
+                         (300 - 2 * screen["frame"], 182 - 2 * screen["frame"] - screen["caption"]))
 
         self.assertIsNotNone(self.app.app, "one application window of class TApplication")
         app = self.app.app
@@ -206,7 +209,8 @@ class MinimizeTest(E2ETestCase):
     def minimize_button(self):
         """A screen point on the main window's minimise button, found by asking the window."""
         r = self.app.main_info()["rect"]
-        y = r["top"] + 4 + 9  # the middle of the caption: frame 4, caption 19
+        screen = self.inspect("screen")
+        y = r["top"] + screen["frame"] + screen["caption"] // 2  # the middle of the caption
         for x in range(r["left"] + r["width"] - 5, r["left"], -1):
             lparam = ((y & 0xFFFF) << 16) | (x & 0xFFFF)
             if self.inspect("send", self.app.main["hwnd"], WM_NCHITTEST, 0,

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <utility>
 
 #include "Errors.h"
 #include "MainFrm.h"
@@ -220,8 +221,18 @@ TEST_F(MainFormTest, LabelsAreDrawnByTheWindowAtTheirPlaces) {
     SIZE label1{}, label2{};
     GetTextExtentPoint32W(dc, L"設定名", 3, &label1);
     GetTextExtentPoint32W(dc, L"データ", 3, &label2);
+    SIZE digit{};
+    GetTextExtentPoint32W(dc, L"0", 1, &digit);
+    const int pixelsPerInch = GetDeviceCaps(dc, LOGPIXELSY);
     SelectObject(dc, old);
     ReleaseDC(main, dc);
+    if (pixelsPerInch == 96) {
+        // The test prefix's stand-in for the designed font has its metrics: a 12-pixel line, the
+        // labels' texts as large as designed.
+        EXPECT_EQ(digit.cy, 12);
+        EXPECT_EQ((std::pair<LONG, LONG>{label1.cx, label1.cy}), (std::pair<LONG, LONG>{36, 12}));
+        EXPECT_EQ((std::pair<LONG, LONG>{label2.cx, label2.cy}), (std::pair<LONG, LONG>{33, 12}));
+    }
     EXPECT_EQ(form->LabelBounds(TFormMain::kLabel1),
               (Bounds{Scaled(8), Scaled(12), label1.cx, label1.cy}));
     // Label2 keeps its bottom edge 71 (designed) pixels above the client area's bottom.
