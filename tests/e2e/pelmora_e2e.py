@@ -278,6 +278,12 @@ class XInput:
                              timeout=10).stdout
         return "IsViewable" in out
 
+    @staticmethod
+    def stacked_above(upper, lower):
+        """Whether X window `upper` lies above `lower` under Wine's desktop window."""
+        stack = XInput.stacking()
+        return stack.index(upper) < stack.index(lower)
+
     def pixel(self, x, y):
         """The colour (r, g, b) that the X screen shows at Wine's screen point x, y."""
         out = subprocess.run(["import", "-window", "root", "-crop", "1x1+%d+%d" % (
@@ -607,11 +613,18 @@ class E2ETestCase(unittest.TestCase):
                         and c["top"] < y < c["top"] + c["height"],
                         "the checker (client %r) overlaps the readout (%r) as the test needs"
                         % (c, memo))
-        time.sleep(0.3)  # let the screen catch up
-        stack = XInput.stacking()
         x_checker, x_main = self.inspect.xid(checker), self.inspect.xid(main)
-        self.assertLess(stack.index(x_checker), stack.index(x_main),
-                        "the checker's X window lies above the main window's")
-        self.assertNotEqual(self.x.pixel(*readout_only), self.x.pixel(*checker_only))
-        self.assertEqual(self.x.pixel(*covered), self.x.pixel(*checker_only),
-                         "the screen shows the checker where it covers the readout")
+        wait_until(lambda: XInput.stacked_above(x_checker, x_main), 3.0,
+                   "the checker's X window above the main window's")
+        self.wait_screen_shows_cover(readout_only, covered, checker_only,
+                                     "the checker where it covers the readout")
+
+    def wait_screen_shows_cover(self, below_only, covered, upper_only, what):
+        """Waits until the screen shows the upper window's colour at `covered` and at
+        `upper_only`, and another colour (the lower window's) at `below_only`."""
+        def colours():
+            return tuple(self.x.pixel(*p) for p in (below_only, covered, upper_only))
+
+        wait_until(lambda: (lambda c: c[0] != c[2] == c[1])(colours()), 3.0,
+                   "the screen to show " + what,
+                   describe=lambda: "lower only, covered, upper only: %r" % (colours(),))

@@ -52,12 +52,11 @@ class ActivationTest(E2ETestCase):
         self.assertTrue(c["left"] + 10 < other["rect"]["left"] < covered[0] <
                         c["left"] + c["width"] < other_only[0] and other["rect"]["top"] < y,
                         "the windows overlap as the test needs")
-        stack = XInput.stacking()
-        self.assertLess(stack.index(self.inspect.xid(checker)),
-                        stack.index(self.inspect.xid(other["hwnd"])))
-        time.sleep(0.3)
-        self.assertNotEqual(self.x.pixel(*other_only), self.x.pixel(*checker_only))
-        self.assertEqual(self.x.pixel(*covered), self.x.pixel(*checker_only))
+        x_checker, x_other = self.inspect.xid(checker), self.inspect.xid(other["hwnd"])
+        wait_until(lambda: XInput.stacked_above(x_checker, x_other), 3.0,
+                   "the checker's X window above the other application's")
+        self.wait_screen_shows_cover(other_only, covered, checker_only,
+                                     "the checker where it covers the other application")
 
     def test_checker_dragged_over_the_main_window_stays_drawn_above_it(self):
         client = self.app.checker_info()["client"]

@@ -41,6 +41,26 @@ class ShellTest : public ::testing::Test {
         application.reset();
         Pump(20);
     }
+    // The program's message loop, ended here when it has not ended by itself in good time: the
+    // test then fails, naming what should have ended it.
+    int RunMessageLoop(const char* whatEndsIt) {
+        loopTimedOut = false;
+        const UINT_PTR timer = SetTimer(nullptr, 0, kLoopLimitMs, &EndLoop);
+        const int result = application->MessageLoop();
+        KillTimer(nullptr, timer);
+        if (loopTimedOut) {
+            ADD_FAILURE() << "the message loop did not end within " << kLoopLimitMs << " ms of "
+                          << whatEndsIt;
+        }
+        return result;
+    }
+    static constexpr UINT kLoopLimitMs = 5000;
+    static inline bool loopTimedOut = false;
+    static void CALLBACK EndLoop(HWND, UINT, UINT_PTR, DWORD) {
+        loopTimedOut = true;
+        PostQuitMessage(-1);
+    }
+
     std::vector<std::string> Items() const {
         return test::ComboItems(ui::FormMain->ControlHandle(ui::TFormMain::kComboBox1));
     }
@@ -211,7 +231,9 @@ TEST_F(ShellTest, FailedDeleteIsShownOnceAndTheProgramGoesOn) {
     EXPECT_EQ(boxes[0].text, test::Wide(path) + L" に書き込めません.");
     EXPECT_EQ(boxes[0].caption, L"Pelmora");
     EXPECT_EQ(boxes[0].owner, app);
-    EXPECT_EQ(boxes[0].observations, (std::vector<bool>{true, true, true, true}));
+    EXPECT_EQ(boxes[0].observations, (std::vector<bool>{true, true, true, true}))
+        << "waited for while the box was up: the main window disabled, the checker disabled, the "
+           "checker out of the band, the application window at the screen's centre";
 
     // Afterwards: everything as before, the list unchanged.
     EXPECT_EQ(GetCapture(), nullptr);  // the capture holder was told to cancel
@@ -258,7 +280,7 @@ TEST_F(ShellTest, FailureOfTheCreationHandlerIsShownAndStartUpGoesOn) {
 TEST_F(ShellTest, ClosingTheMainWindowEndsTheLoopAndTheShellDestroysBothWindows) {
     Start(SW_SHOWNORMAL);
     PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(application->MessageLoop(), 0);
+    EXPECT_EQ(RunMessageLoop("closing the main window"), 0);
     EXPECT_TRUE(IsWindow(main));  // the loop only stops; the shell destroys
     application->DestroyForms();
     EXPECT_FALSE(IsWindow(formC));
@@ -284,7 +306,7 @@ TEST_F(ShellTest, ActivatingTheApplicationWindowActivatesTheWindowActiveLast) {
 TEST_F(ShellTest, ClosingFromTheTaskbarButtonClosesTheMainWindow) {
     Start(SW_SHOWNORMAL);
     SendMessageW(app, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_EQ(application->MessageLoop(), 0);
+    EXPECT_EQ(RunMessageLoop("the close command of the taskbar button"), 0);
 }
 
 TEST_F(ShellTest, ExceptionsOfEveryKindReachTheDisplayWithTheirText) {

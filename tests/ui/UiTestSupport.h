@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -83,8 +84,6 @@ inline std::wstring Wide(const std::string& ansi) {
     return wide;
 }
 
-// Watches this process for message boxes from a second thread while the test thread is inside
-// the box's modal loop; records each box and closes it with OK.
 // The items of a combo box, as the ANSI messages give them.
 inline std::vector<std::string> ComboItems(HWND combo) {
     std::vector<std::string> items;
@@ -133,13 +132,18 @@ class OtherApplication {
     std::thread thread_;
 };
 
+// Watches this process for message boxes from a second thread while the test thread is inside
+// the box's modal loop; records each box and closes it with OK. A box is looked at once it is
+// visible: its texts are in place by then. `whileUp` tells which of the states that the test
+// expects while a box is up hold; the watcher asks it until all of them hold, for a few seconds
+// at most, and records the last answer.
 class BoxWatcher {
   public:
     struct Box {
         std::wstring text;
         std::wstring caption;
         HWND owner = nullptr;
-        std::vector<bool> observations;  // what `whileUp` found while the box was up
+        std::vector<bool> observations;  // what `whileUp` found last while the box was up
     };
 
     explicit BoxWatcher(std::function<std::vector<bool>()> whileUp = {})
@@ -179,18 +183,28 @@ class BoxWatcher {
         return best;
     }
 
+    static std::vector<bool> UntilAllHold(const std::function<std::vector<bool>()>& probe) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        std::vector<bool> seen = probe();
+        while (std::find(seen.begin(), seen.end(), false) != seen.end() &&
+               std::chrono::steady_clock::now() < end) {
+            Sleep(10);
+            seen = probe();
+        }
+        return seen;
+    }
+
     void Watch() {
         while (!stop_) {
             HWND box = nullptr;
             EnumWindows(&Find, reinterpret_cast<LPARAM>(&box));
             if (box && box != last_) {
                 last_ = box;
-                Sleep(100);  // let the box settle: the program has set everything up by now
                 Box record;
                 record.text = BoxText(box);
                 record.caption = TextOf(box);
                 record.owner = GetWindow(box, GW_OWNER);
-                if (whileUp_) record.observations = whileUp_();
+                if (whileUp_) record.observations = UntilAllHold(whileUp_);
                 {
                     std::lock_guard<std::mutex> lock(mutex_);
                     boxes_.push_back(record);
