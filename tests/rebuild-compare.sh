@@ -30,8 +30,9 @@ if ! { cmake -S "$copy" -B "$again" -DCMAKE_TOOLCHAIN_FILE="$toolchain_copy" \
 fi
 if ! cmp -s "$expected" "$again/pelmora.exe"; then
   echo "pelmora.exe differs between $build_dir and a build of the same sources in $again:" >&2
-  echo "$(cmp -l "$expected" "$again/pelmora.exe" | wc -l) bytes differ; the first (offset, octal values):" >&2
+  differing=$(cmp -l "$expected" "$again/pelmora.exe" | wc -l) || true
+  echo "$differing bytes differ; the first (offset from 1, octal values):" >&2
   cmp -l "$expected" "$again/pelmora.exe" | head -8 >&2 || true
   exit 1
 fi
-echo "pelmora.exe is the same, byte for byte, when built again in $again ($(stat -c %s "$expected") bytes)"
+echo "pelmora.exe ($(stat -c %s "$expected") bytes) is the same when built again in $again"
