@@ -4,6 +4,8 @@
 #                   no display, with a screenshot in build/screenshot.png)
 #   ./dev.sh test   install what is missing, build, run every test; ends with ctest's summary
 #   ./dev.sh bench  build and time Pelmora against the floor; prints the table (not a test)
+#   ./dev.sh dist   build the 32-bit program and write dist/pelmora-<version>-win32.zip and
+#                   dist/SHA256SUMS (the same bytes from the same commit on any machine)
 #   ./dev.sh fuzz [seconds]   run every fuzz target of the native sanitizer build longer
 #                   (default 300 s each)
 set -euo pipefail
@@ -151,10 +153,32 @@ cmd_bench() {
   python3 "$ROOT/bench/report.py" "$BUILD" "$@"
 }
 
+# The release is always the 32-bit program, also where this machine cannot run it: built in a
+# folder of its own, configured for the program alone.
+cmd_dist() {
+  install_missing "${PACKAGES[@]}"
+  local build=$ROOT/build-dist
+  mkdir -p "$build"
+  cmake -S "$ROOT" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DPELMORA_TESTS=OFF >/dev/null
+  if ! cmake --build "$build" -j"$(nproc)" --target dist >"$build/build.log" 2>&1; then
+    cat "$build/build.log" >&2; log "build failed"; exit 1
+  fi
+  grep -E 'warning:' "$build/build.log" >&2 || true
+  local name
+  name=$(awk '{ print $2 }' "$build/dist/SHA256SUMS")
+  rm -rf "$ROOT/dist"
+  mkdir "$ROOT/dist"
+  cp "$build/dist/$name" "$build/dist/SHA256SUMS" "$ROOT/dist/"
+  log "wrote dist/$name and dist/SHA256SUMS (check: cd dist && sha256sum -c SHA256SUMS)"
+  cat "$ROOT/dist/SHA256SUMS"
+}
+
 case "${1:-}" in
   run) shift; cmd_run "$@" ;;
   test) shift; cmd_test "$@" ;;
   fuzz) shift; cmd_fuzz "$@" ;;
   bench) shift; cmd_bench "$@" ;;
-  *) echo "usage: ./dev.sh run | test | fuzz [seconds] | bench [--quick]" >&2; exit 2 ;;
+  dist) shift; cmd_dist ;;
+  *) echo "usage: ./dev.sh run | test | fuzz [seconds] | bench [--quick] | dist" >&2; exit 2 ;;
 esac

@@ -16,6 +16,7 @@ import subprocess
 import tempfile
 import time
 import unittest
+import zipfile
 
 BUILD = os.environ.get("PELMORA_E2E_BUILD", "")
 PELMORA_EXE = os.path.join(BUILD, "pelmora.exe")
@@ -328,15 +329,21 @@ class XInput:
 
 class Pelmora:
     """pelmora.exe copied into a fresh temporary folder of its own (so it has its own
-    pelmora.ini) and started through inspect.exe, which knows its process id."""
+    pelmora.ini), or unpacked there from a release archive, and started through inspect.exe,
+    which knows its process id."""
 
-    def __init__(self, inspector, ini_bytes=None, ini_is_folder=False, folder_name=None):
+    def __init__(self, inspector, ini_bytes=None, ini_is_folder=False, folder_name=None,
+                 archive=None):
         self.inspect = inspector
         self.root = tempfile.mkdtemp(prefix="pelmora-e2e-")
         self.folder = os.path.join(self.root, folder_name) if folder_name else self.root
         os.makedirs(self.folder, exist_ok=True)
         self.exe = os.path.join(self.folder, "pelmora.exe")
-        shutil.copyfile(PELMORA_EXE, self.exe)
+        if archive:
+            with zipfile.ZipFile(archive) as z:
+                z.extractall(self.folder)
+        else:
+            shutil.copyfile(PELMORA_EXE, self.exe)
         self.ini = os.path.join(self.folder, "pelmora.ini")
         if ini_is_folder:
             os.mkdir(self.ini)
@@ -497,6 +504,7 @@ class E2ETestCase(unittest.TestCase):
     ini_bytes = None
     ini_is_folder = False
     folder_name = None
+    archive = None  # a release archive to unpack into the folder instead of the build's program
     show_command = None  # the window-show request the program is started with (SW_...)
     start_shown = True  # wait in setUp until both windows are on the screen
 
@@ -510,7 +518,8 @@ class E2ETestCase(unittest.TestCase):
         self.x.inspect = self.inspect  # the shared inspector may have been started anew
         acp = self.inspect("acp")["acp"]
         self.assertEqual(acp, 932, "the tests need the Japanese ANSI code page")
-        self.app = Pelmora(self.inspect, self.ini_bytes, self.ini_is_folder, self.folder_name)
+        self.app = Pelmora(self.inspect, self.ini_bytes, self.ini_is_folder, self.folder_name,
+                           self.archive)
         self.addCleanup(self.app.stop)
         self.app.start(self.show_command)
         if self.start_shown:
