@@ -18,6 +18,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
         MessageBoxA(nullptr, e.Message().c_str(), "Pelmora", MB_OK | MB_ICONERROR);
     } catch (const std::exception& e) {
         MessageBoxA(nullptr, e.what(), "Pelmora", MB_OK | MB_ICONERROR);
+    } catch (...) {
+        // Whatever else ends start-up is still said, not lost.
+        MessageBoxA(nullptr, pelmora::AnsiFromWide(L"予期しないエラーが発生しました").c_str(),
+                    "Pelmora", MB_OK | MB_ICONERROR);
     }
     return 1;
 }

@@ -7,6 +7,10 @@ namespace {
 
 constexpr std::wstring_view kCannotWrite = L" に書き込めません";
 constexpr std::wstring_view kCannotInsertLine = L"行を挿入できません";
+constexpr std::wstring_view kLockBusy =
+    L"ほかの Pelmora が設定ファイルを使用中のため、設定ファイルを開けません: ";
+constexpr std::wstring_view kLockUnavailable =
+    L"設定ファイルのロックを作成できないため、設定ファイルを開けません: ";
 
 }  // namespace
 
@@ -24,5 +28,13 @@ EIniFileException::EIniFileException(std::string_view path)
     : Exception(std::string(path) + AnsiFromWide(kCannotWrite)) {}
 
 ENameBoxException::ENameBoxException() : Exception(AnsiFromWide(kCannotInsertLine)) {}
+
+ESettingNameException ESettingNameException::OutsideCodePage() {
+    return ESettingNameException(AnsiFromWide(kNameOutsideCodePage));
+}
+
+ESettingsLockException::ESettingsLockException(Reason reason, std::string_view path)
+    : Exception(AnsiFromWide(reason == Reason::kBusy ? kLockBusy : kLockUnavailable) +
+                std::string(path)) {}
 
 }  // namespace pelmora

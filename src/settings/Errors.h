@@ -9,31 +9,31 @@
 namespace pelmora {
 
 class Exception : public std::exception {
-public:
+  public:
     explicit Exception(std::string ansiMessage) : message_(std::move(ansiMessage)) {}
     const std::string& Message() const noexcept { return message_; }
     const char* what() const noexcept override { return message_.c_str(); }
 
-private:
+  private:
     std::string message_;
 };
 
 // The settings file could not be written: "<path> に書き込めません".
 class EIniFileException : public Exception {
-public:
+  public:
     explicit EIniFileException(std::string_view path);
 };
 
 // The name box could not take another item: "行を挿入できません".
 class ENameBoxException : public Exception {
-public:
+  public:
     ENameBoxException();
 };
 
 // The settings file's place could not be worked out soundly (the executable path does not fit
 // or cannot be written in the ANSI code page).
 class ESettingsPathException : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
@@ -41,8 +41,22 @@ public:
 // long, blanks around it, or not text of the ANSI code page): writing or erasing it would reach
 // some other section.
 class ESettingNameException : public Exception {
-public:
+  public:
     using Exception::Exception;
+    // For a name with characters that the ANSI code page cannot hold.
+    static ESettingNameException OutsideCodePage();
+};
+
+// The text of that failure.
+inline constexpr std::wstring_view kNameOutsideCodePage =
+    L"設定名にこのシステムの文字コードで表せない文字があります";
+
+// The settings lock (SettingsLock) could not be had within its limit: another running copy is
+// in the middle of a command, or the lock could not be made. Nothing was read or written.
+class ESettingsLockException : public Exception {
+  public:
+    enum class Reason { kBusy, kUnavailable };
+    ESettingsLockException(Reason reason, std::string_view path);
 };
 
 // Converts UTF-16 text to the ANSI code page; characters it cannot show become "?".

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "Errors.h"
 #include "SettingsFile.h"
 
 namespace pelmora {
@@ -24,17 +25,21 @@ constexpr GeometryField kGeometryFields[] = {
 }  // namespace
 
 SettingCommands::SettingCommands(INameBox& nameBox, ICheckerGeometry& checker,
-                                 IReadoutArea& readout, PathSource settingsPath)
+                                 IReadoutArea& readout, PathSource settingsPath,
+                                 unsigned long lockLimitMs)
     : nameBox_(nameBox),
       checker_(checker),
       readout_(readout),
-      settingsPath_(std::move(settingsPath)) {}
+      settingsPath_(std::move(settingsPath)),
+      lockLimitMs_(lockLimitMs) {}
 
 void SettingCommands::ListSettings(const std::string& name) {
     std::vector<std::string> names;
     try {
-        const SettingsFile file(settingsPath_());
+        const SettingsFile file(settingsPath_(), lockLimitMs_);
         file.ListSectionNames(names);
+    } catch (const ESettingsLockException&) {
+        throw;  // nothing was read: the list stays as it was
     } catch (...) {
         nameBox_.ClearItems();  // a file that cannot be read lists nothing
         throw;
@@ -45,40 +50,45 @@ void SettingCommands::ListSettings(const std::string& name) {
 }
 
 void SettingCommands::Button1Click() {
-    const std::string name = nameBox_.Text();
-    if (name.empty()) return;
+    const std::optional<std::string> name = nameBox_.Text();
+    if (!name) throw ESettingNameException::OutsideCodePage();
+    if (name->empty()) return;
     {
         // Each value goes to the file by a write of its own; a failed write ends the command
         // and leaves the earlier ones in the file.
-        SettingsFile file(settingsPath_());
+        SettingsFile file(settingsPath_(), lockLimitMs_);
         for (const GeometryField& field : kGeometryFields) {
-            file.WriteIntValue(name, field.key, checker_.Geometry().*field.value);
+            file.WriteIntValue(*name, field.key, checker_.Geometry().*field.value);
         }
     }
-    ListSettings(nameBox_.Text());
+    ListSettings(*name);
 }
 
 void SettingCommands::Button2Click() {
-    const std::string name = nameBox_.Text();
-    if (name.empty()) return;
-    {
+    const std::optional<std::string> name = nameBox_.Text();
+    if (name && name->empty()) return;
+    if (!name) {
+        // No section bears the name: every value is missing.
+        for (const GeometryField& field : kGeometryFields) (checker_.*field.set)(kRecallDefault);
+    } else {
         // One value read and applied before the next: the checker moves in four steps.
-        const SettingsFile file(settingsPath_());
+        const SettingsFile file(settingsPath_(), lockLimitMs_);
         for (const GeometryField& field : kGeometryFields) {
-            (checker_.*field.set)(file.ReadIntValue(name, field.key, kRecallDefault));
+            (checker_.*field.set)(file.ReadIntValue(*name, field.key, kRecallDefault));
         }
     }
     ShowCheckerGeometry();
 }
 
 void SettingCommands::Button3Click() {
-    const std::string name = nameBox_.Text();
-    if (name.empty()) return;
+    const std::optional<std::string> name = nameBox_.Text();
+    if (!name) throw ESettingNameException::OutsideCodePage();
+    if (name->empty()) return;
     {
-        SettingsFile file(settingsPath_());
-        file.RemoveSection(name);
+        SettingsFile file(settingsPath_(), lockLimitMs_);
+        file.RemoveSection(*name);
     }
-    ListSettings(nameBox_.Text());
+    ListSettings(*name);
 }
 
 void SettingCommands::ShowCheckerGeometry() {

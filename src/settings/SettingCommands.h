@@ -4,8 +4,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "SettingsLock.h"
 
 namespace pelmora {
 
@@ -21,7 +24,10 @@ struct CheckerGeometry {
 // The name box: an editable text over a list of items.
 class INameBox {
   public:
-    virtual std::string Text() const = 0;
+    // The edit text in the ANSI code page, in which setting names are held; nothing when the
+    // code page cannot hold it exactly (a character it lacks would turn into "?" or a
+    // look-alike, and the text would name another setting).
+    virtual std::optional<std::string> Text() const = 0;
     // Leaves the box untouched when it already shows `text`.
     virtual void SetText(const std::string& text) = 0;
     // Removes every item; the edit text stays.
@@ -83,16 +89,20 @@ class SettingCommands {
     // Where the settings file is; asked anew by every command.
     using PathSource = std::function<std::string()>;
 
+    // Each command waits for another running copy's command at most `lockLimitMs` and fails,
+    // having written nothing, when that is not enough.
     SettingCommands(INameBox& nameBox, ICheckerGeometry& checker, IReadoutArea& readout,
-                    PathSource settingsPath);
+                    PathSource settingsPath, unsigned long lockLimitMs = kSettingsLockLimitMs);
 
     // Refills the name box from the file and selects `name` when it is given.
     void ListSettings(const std::string& name);
-    // Save: the checker's geometry under the name in the name box.
+    // Save: the checker's geometry under the name in the name box. A name that the code page
+    // cannot hold is refused (ESettingNameException) before the file is touched.
     void Button1Click();
-    // Recall: the geometry saved under the name in the name box, onto the checker.
+    // Recall: the geometry saved under the name in the name box, onto the checker. A name that
+    // the code page cannot hold reads as a missing setting.
     void Button2Click();
-    // Delete: the setting that bears the name in the name box.
+    // Delete: the setting that bears the name in the name box; refuses a name as Save does.
     void Button3Click();
     // The checker's current geometry into the readout area.
     void ShowCheckerGeometry();
@@ -102,6 +112,7 @@ class SettingCommands {
     ICheckerGeometry& checker_;
     IReadoutArea& readout_;
     PathSource settingsPath_;
+    unsigned long lockLimitMs_;
 };
 
 }  // namespace pelmora

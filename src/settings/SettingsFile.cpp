@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "CodePageText.h"
 #include "Errors.h"
 #include "IntSyntax.h"
 #include "SectionNames.h"
@@ -16,11 +17,11 @@
 namespace pelmora {
 namespace {
 
-constexpr DWORD kNameBufferStart = 0x4000;        // what one read of the names usually needs
+constexpr DWORD kNameBufferStart = 0x4000;         // what one read of the names usually needs
 constexpr DWORD kNameBufferFirstLimit = 0x100000;  // 1 MiB: a larger file grows it as needed
-constexpr DWORD kNameBufferLimit = 0x10000000;    // 256 MiB: past this a file is not a settings file
+constexpr DWORD kNameBufferLimit = 0x10000000;  // 256 MiB: past this a file is not a settings file
 constexpr DWORD kValueBufferSize = 2048;
-constexpr DWORD kValueBufferLimit = 0x100000;    // 1 MiB
+constexpr DWORD kValueBufferLimit = 0x100000;  // 1 MiB
 constexpr DWORD kModulePathBufferSize = MAX_PATH + 1;
 
 // The decimal digits of a number as wide text, without the C library's formatting.
@@ -46,7 +47,7 @@ std::optional<std::wstring> NameProblem(const std::string& name) {
     // to the file: two such names would share a section.
     if (!name.empty() && MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(),
                                              static_cast<int>(name.size()), nullptr, 0) == 0) {
-        return L"設定名にこのシステムの文字コードで表せない文字があります";
+        return std::wstring(kNameOutsideCodePage);
     }
     return std::nullopt;
 }
@@ -57,9 +58,19 @@ void RequireStorableName(const std::string& name) {
 
 }  // namespace
 
-SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
+SettingsFile::SettingsFile(std::string path, unsigned long lockLimitMs)
+    : lock_(lockLimitMs), path_(std::move(path)) {
+    if (!lock_.Held()) {
+        throw ESettingsLockException(lock_.Available()
+                                         ? ESettingsLockException::Reason::kBusy
+                                         : ESettingsLockException::Reason::kUnavailable,
+                                     path_);
+    }
+}
 
-SettingsFile::~SettingsFile() { Flush(); }
+SettingsFile::~SettingsFile() {
+    Flush();
+}
 
 void SettingsFile::ListSectionNames(std::vector<std::string>& target) const {
     target.clear();
@@ -72,14 +83,14 @@ void SettingsFile::ListSectionNames(std::vector<std::string>& target) const {
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
     if (GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &attributes) &&
         attributes.nFileSizeHigh == 0) {
-        size = std::clamp<DWORD>(attributes.nFileSizeLow + 2, kNameBufferStart,
-                                 kNameBufferFirstLimit);
+        size =
+            std::clamp<DWORD>(attributes.nFileSizeLow + 2, kNameBufferStart, kNameBufferFirstLimit);
     }
     DWORD filled = 0;
     for (;;) {
         buffer.resize(size);
-        filled = GetPrivateProfileStringA(nullptr, nullptr, nullptr, buffer.data(), size,
-                                          path_.c_str());
+        filled =
+            GetPrivateProfileStringA(nullptr, nullptr, nullptr, buffer.data(), size, path_.c_str());
         if (filled + 2 < size || size >= kNameBufferLimit) break;
         size *= 2;
     }
@@ -131,33 +142,40 @@ void SettingsFile::Flush() noexcept {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path_.c_str());
 }
 
-bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+bool IsAnsiLeadByte(unsigned char byte) {
+    return IsDBCSLeadByte(byte) != FALSE;
+}
+
+std::string ExecutableSettingsPath(std::wstring_view widePath, std::string_view ansiPath,
+                                   unsigned codePage) {
+    // The ANSI path of a file whose name the code page cannot show names another file (or
+    // none).
+    const std::optional<std::string> exact = ExactlyInCodePage(widePath, codePage);
+    if (!exact || *exact != ansiPath) {
+        throw ESettingsPathException(
+            AnsiFromWide(L"実行ファイルのパスにこのシステムの文字コードで表せない文字がある"
+                         L"ため、設定ファイルを開けません: ") +
+            std::string(ansiPath));
+    }
+    return SettingsPathFor(ansiPath, [codePage](unsigned char byte) {
+        return IsDBCSLeadByteEx(codePage, byte) != FALSE;
+    });
+}
 
 std::string ModuleSettingsPath() {
     char ansi[kModulePathBufferSize];
     const DWORD length = GetModuleFileNameA(nullptr, ansi, kModulePathBufferSize);
     if (length == 0 || length >= kModulePathBufferSize) {
-        throw ESettingsPathException(AnsiFromWide(
-            L"実行ファイルのパスが長すぎるため、設定ファイルを開けません"));
+        throw ESettingsPathException(
+            AnsiFromWide(L"実行ファイルのパスが長すぎるため、設定ファイルを開けません"));
     }
-
-    // The ANSI path of a file whose name the code page cannot show names another file (or
-    // none): check it against the wide path.
     wchar_t wide[kModulePathBufferSize];
     const DWORD wideLength = GetModuleFileNameW(nullptr, wide, kModulePathBufferSize);
-    if (wideLength > 0 && wideLength < kModulePathBufferSize) {
-        BOOL lossy = FALSE;
-        const int needed = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide,
-                                               static_cast<int>(wideLength), nullptr, 0,
-                                               nullptr, &lossy);
-        if (lossy || needed != static_cast<int>(length)) {
-            throw ESettingsPathException(
-                AnsiFromWide(L"実行ファイルのパスにこのシステムの文字コードで表せない文字がある"
-                             L"ため、設定ファイルを開けません: ") +
-                std::string(ansi, length));
-        }
+    if (wideLength == 0 || wideLength >= kModulePathBufferSize) {
+        return SettingsPathFor(std::string_view(ansi, length), IsAnsiLeadByte);
     }
-    return SettingsPathFor(std::string_view(ansi, length), IsAnsiLeadByte);
+    return ExecutableSettingsPath(std::wstring_view(wide, wideLength),
+                                  std::string_view(ansi, length), GetACP());
 }
 
 }  // namespace pelmora

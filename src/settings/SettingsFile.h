@@ -1,10 +1,12 @@
 // The settings file: an INI file beside the executable, reached through the Windows
 // private-profile functions. Every operation goes to the file; nothing is cached here. While
-// the object lives, other running copies wait with their own use of the file (SettingsLock).
+// the object lives, other running copies wait with their own use of the file (SettingsLock);
+// without the lock there is no object.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "SettingsLock.h"
@@ -12,8 +14,10 @@
 namespace pelmora {
 
 class SettingsFile {
-public:
-    explicit SettingsFile(std::string path);
+  public:
+    // Takes the settings lock, waiting at most `lockLimitMs`; throws ESettingsLockException,
+    // before touching the file, when it cannot be had.
+    explicit SettingsFile(std::string path, unsigned long lockLimitMs = kSettingsLockLimitMs);
     ~SettingsFile();  // flushes
     SettingsFile(const SettingsFile&) = delete;
     SettingsFile& operator=(const SettingsFile&) = delete;
@@ -34,7 +38,7 @@ public:
     // Asks the system to write out what it holds of the file; reports nothing.
     void Flush() noexcept;
 
-private:
+  private:
     SettingsLock lock_;
     std::string path_;
 };
@@ -44,6 +48,12 @@ private:
 // holds characters that the ANSI code page cannot show: a settings file at a truncated or
 // mangled path would be some other file.
 std::string ModuleSettingsPath();
+
+// The settings path for an executable whose path is `widePath`, given by the ANSI functions as
+// `ansiPath` in `codePage`. Throws ESettingsPathException unless `ansiPath` is `widePath` in the
+// code page exactly.
+std::string ExecutableSettingsPath(std::wstring_view widePath, std::string_view ansiPath,
+                                   unsigned codePage);
 
 // The lead-byte test of the system's ANSI code page.
 bool IsAnsiLeadByte(unsigned char byte);

@@ -6,11 +6,17 @@
 
 namespace pelmora {
 
+// How long a command waits for another copy's command to end before it gives up.
+inline constexpr unsigned long kSettingsLockLimitMs = 5000;
+
 class SettingsLock {
   public:
-    // Waits for the other copies' commands to end, at most `timeoutMs`; after that it goes on
-    // without the lock (a copy that hangs must not stop the others for good).
-    explicit SettingsLock(unsigned long timeoutMs = 5000);
+    // Waits for the other copies' commands to end, at most `timeoutMs`; Held() tells whether the
+    // lock was had (a copy that hangs must not stop the others for good). While it waits, the
+    // thread's windows keep answering the window system: messages sent to them are handled and
+    // they repaint. Input and posted messages stay in the queue until the command has ended, so
+    // nothing that the user does meanwhile runs inside the command.
+    explicit SettingsLock(unsigned long timeoutMs = kSettingsLockLimitMs);
     ~SettingsLock();
     SettingsLock(SettingsLock&& other) noexcept;
     SettingsLock& operator=(SettingsLock&& other) noexcept;
@@ -19,6 +25,8 @@ class SettingsLock {
 
     // Whether the lock is held (false only after the wait timed out or failed).
     bool Held() const { return held_; }
+    // Whether the lock could be made at all.
+    bool Available() const { return mutex_ != nullptr; }
 
   private:
     void Release() noexcept;

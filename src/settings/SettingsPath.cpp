@@ -2,7 +2,7 @@
 
 namespace pelmora {
 
-std::string SettingsPathFor(std::string_view executablePath, LeadByteTest isLeadByte) {
+std::string SettingsPathFor(std::string_view executablePath, const LeadByteTest& isLeadByte) {
     std::size_t lastMark = std::string_view::npos;
     for (std::size_t i = 0; i < executablePath.size();) {
         const auto byte = static_cast<unsigned char>(executablePath[i]);
@@ -26,6 +26,8 @@ bool IsShiftJisLeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-bool IsSingleByteCodePage(unsigned char) { return false; }
+bool IsSingleByteCodePage(unsigned char) {
+    return false;
+}
 
 }  // namespace pelmora

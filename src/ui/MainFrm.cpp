@@ -272,8 +272,8 @@ void TFormMain::FormShow() {
 }
 
 void TFormMain::RunFormShowOnce() {
-    if (formShowRuns_ > 0) return;
-    ++formShowRuns_;
+    if (formShown_) return;
+    formShown_ = true;
     FormShow();
 }
 
@@ -326,7 +326,7 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnPaint();
             return 0;
         case WM_COMMAND:
-            OnCommand(wParam);
+            OnCommand(wParam, lParam);
             return 0;
         case WM_ACTIVATE:
             OnActivate(wParam);
@@ -343,7 +343,13 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_NEXTDLGCTL:
-            if (!LOWORD(lParam)) MoveFocus(GetFocus(), wParam != 0);
+            // A nonzero low word of lParam names the control to focus in wParam; else wParam
+            // asks for the previous control (nonzero) or the next one.
+            if (LOWORD(lParam)) {
+                FocusControl(reinterpret_cast<HWND>(wParam));
+            } else {
+                MoveFocus(GetFocus(), wParam != 0);
+            }
             return 0;
         case WM_SYSCOMMAND:
             // Minimising the main window minimises the whole application, through its window.
@@ -370,8 +376,20 @@ void TFormMain::NotifyRaised() {
     if (HWND owner = GetWindow(Handle(), GW_OWNER)) SendMessageW(owner, kRaisedMessage, 0, 0);
 }
 
-void TFormMain::OnCommand(WPARAM wParam) {
+void TFormMain::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (HIWORD(wParam) != BN_CLICKED) return;
+    // While a command waits for the settings lock, messages sent to the window are handled: a
+    // click that comes that way (another program pressing a button) runs after the command,
+    // never inside it. Clicks of the user wait in the queue anyway.
+    if (commandRunning_) {
+        PostMessageW(Handle(), WM_COMMAND, wParam, lParam);
+        return;
+    }
+    struct Running {
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    } running(commandRunning_);
     switch (LOWORD(wParam)) {
         case kSaveId:
             commands_.Button1Click();
@@ -406,10 +424,14 @@ void TFormMain::MoveFocus(HWND from, bool previous) {
     HWND control = from;
     while (control && GetParent(control) != Handle()) control = GetParent(control);
     HWND next = GetNextDlgTabItem(Handle(), control, previous);
-    if (!next) return;
-    SetFocus(next);
-    if (next == controls_[kComboBox1]) {
-        SendMessageW(next, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    if (next) FocusControl(next);
+}
+
+void TFormMain::FocusControl(HWND control) {
+    if (!control || !IsChild(Handle(), control)) return;
+    SetFocus(control);
+    if (control == controls_[kComboBox1]) {
+        SendMessageW(control, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
     }
 }
 
@@ -551,6 +573,8 @@ void TFormMain::Layout() {
 }
 
 void TFormMain::Subclass(HWND control) {
+    // Once only: a control whose procedure were put in front of itself would call itself.
+    if (OriginalProc(control)) return;
     for (SubclassedControl& entry : subclassed_) {
         if (entry.control) continue;
         SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -559,6 +583,9 @@ void TFormMain::Subclass(HWND control) {
             control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TFormMain::ControlProc)));
         return;
     }
+    // Without its procedure a control would take Tab as text and the name box would not
+    // complete: a window without them is not made.
+    throw Exception(AnsiFromWide(L"コントロールを作成できません"));
 }
 
 WNDPROC TFormMain::OriginalProc(HWND control) const noexcept {

@@ -69,8 +69,6 @@ class TFormMain : public BaseWindow<TFormMain> {
     int LineHeight() const noexcept { return lineHeight_; }
     // The client size below which the scroll bars come up.
     SIZE ContentSize() const noexcept { return content_; }
-    // How often FormShow has run (once, at the first showing).
-    int FormShowRuns() const noexcept { return formShowRuns_; }
 
     ComboNameBox& NameBox() noexcept { return nameBox_; }
     SettingCommands& Commands() noexcept { return commands_; }
@@ -89,7 +87,7 @@ class TFormMain : public BaseWindow<TFormMain> {
     void FormCreate();
     void FormShow();
     void RunFormShowOnce();
-    void OnCommand(WPARAM wParam);
+    void OnCommand(WPARAM wParam, LPARAM lParam);
     void NotifyRaised();
     void OnActivate(WPARAM wParam);
     void OnPaint();
@@ -97,6 +95,7 @@ class TFormMain : public BaseWindow<TFormMain> {
     void UpdateScrollBars();
     void Layout();
     void MoveFocus(HWND from, bool previous);
+    void FocusControl(HWND control);
     LRESULT OnControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
     void Subclass(HWND control);
     WNDPROC OriginalProc(HWND control) const noexcept;
@@ -125,7 +124,8 @@ class TFormMain : public BaseWindow<TFormMain> {
     POINT scroll_{};
     bool updatingScrollBars_ = false;
     HWND lastFocus_ = nullptr;
-    int formShowRuns_ = 0;
+    bool formShown_ = false;       // FormShow has run: it runs at the first showing only
+    bool commandRunning_ = false;  // a button's command has not returned yet
 };
 
 // The single main window, created by the shell first.

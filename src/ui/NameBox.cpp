@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "CodePageText.h"
 #include "Errors.h"
 
 namespace pelmora::ui {
@@ -48,8 +49,8 @@ std::string WindowTextA(HWND window) {
     return text;
 }
 
-std::string ComboNameBox::Text() const {
-    return WindowTextA(combo_);
+std::optional<std::string> ComboNameBox::Text() const {
+    return ExactlyInCodePage(WindowTextW(combo_), GetACP());
 }
 
 void ComboNameBox::SetText(const std::string& text) {
@@ -58,11 +59,12 @@ void ComboNameBox::SetText(const std::string& text) {
 }
 
 void ComboNameBox::ClearItems() {
-    // Emptying the list empties the edit field too: the text is put back.
-    const std::string text = Text();
+    // Emptying the list empties the edit field too: the text is put back as it was, also what
+    // the code page cannot hold.
+    const std::wstring text = WindowTextW(combo_);
     SendMessageA(combo_, CB_RESETCONTENT, 0, 0);
     shown_.clear();
-    SetText(text);
+    if (WindowTextW(combo_) != text) SetWindowTextW(combo_, text.c_str());
 }
 
 void ComboNameBox::AddItem(const std::string& item) {

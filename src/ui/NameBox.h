@@ -14,8 +14,9 @@
 namespace pelmora::ui {
 
 // The name box. Setting names are 8-bit ANSI text; the combo box is reached through the ANSI
-// messages, so the system converts them in its code page. Searches ignore letter case, as the
-// settings file matches section names.
+// messages, so the system converts them in its code page. Its edit text is read as wide text and
+// converted without best fit: typed characters that the code page lacks make no name. Searches
+// ignore letter case, as the settings file matches section names.
 class ComboNameBox : public INameBox {
   public:
     explicit ComboNameBox(HWND combo = nullptr) noexcept : combo_(combo) {}
@@ -24,7 +25,7 @@ class ComboNameBox : public INameBox {
         shown_.clear();
     }
 
-    std::string Text() const override;
+    std::optional<std::string> Text() const override;
     void SetText(const std::string& text) override;
     void ClearItems() override;
     void AddItem(const std::string& item) override;  // throws ENameBoxException
@@ -62,7 +63,13 @@ class MemoReadout : public IReadoutArea {
     static constexpr UINT kWriteMessage = WM_APP + 20;
 
     explicit MemoReadout(HWND memo = nullptr) noexcept : memo_(memo) {}
-    void Attach(HWND memo) noexcept { memo_ = memo; }
+    // A new control starts with nothing pending: a message posted to the old one may have died
+    // with it.
+    void Attach(HWND memo) noexcept {
+        memo_ = memo;
+        pending_.clear();
+        write_ = PostedRequest(kWriteMessage);
+    }
 
     void SetText(const std::string& text) override;
 

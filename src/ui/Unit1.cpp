@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 #include "Errors.h"
 #include "MainFrm.h"
 
@@ -62,7 +64,10 @@ void TFormC::Create(HWND owner) {
 }
 
 void TFormC::Show() {
-    // WM_SHOWWINDOW runs FormShow before the window is on the screen.
+    // The show handler runs when the program shows the window, before it is on the screen. The
+    // window system showing it again (the application restored) runs none: the readout keeps
+    // what it holds until the window really changes.
+    FormShow();
     ShowWindow(Handle(), SW_SHOW);
     BringWindowToTop(Handle());
     SetActiveWindow(Handle());
@@ -101,9 +106,6 @@ void TFormC::SetHeight(std::int32_t height) {
 
 LRESULT TFormC::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SHOWWINDOW:
-            if (wParam && lParam == 0) FormShow();
-            break;
         case WM_SIZE:
             FormResize();
             break;
@@ -123,6 +125,14 @@ LRESULT TFormC::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             pressed_ = false;
             if (GetCapture() == Handle()) ReleaseCapture();
             return 0;
+        case WM_CAPTURECHANGED:
+            // The capture went elsewhere (another window took it, the failure box's cancel
+            // mode, a switch to another application): the press is over.
+            if (reinterpret_cast<HWND>(lParam) != Handle()) pressed_ = false;
+            break;
+        case WM_CANCELMODE:
+            pressed_ = false;
+            break;  // the default handling releases the capture
         case WM_MOUSEMOVE:
             FormMouseMove(wParam, lParam);
             return 0;
@@ -166,14 +176,15 @@ void TFormC::FormKeyDown(WPARAM key) {
 
 void TFormC::FormMouseMove(WPARAM buttons, LPARAM position) {
     if (!(buttons & MK_LBUTTON)) return;
-    ReleaseCapture();
 
     // The move loop takes the pointer's position when it starts as its reference (Wine does;
     // a loop that starts anywhere else would lose or double the motion up to now). The motion
     // since the button went down has not moved the window yet: apply it first, so the point
-    // that was pressed stays under the pointer for the whole drag, as with the title bar.
-    if (pressed_) {
-        pressed_ = false;
+    // that was pressed stays under the pointer for the whole drag, as with the title bar. Only
+    // a press that still holds counts: releasing the capture below forgets it.
+    const bool pressed = std::exchange(pressed_, false);
+    ReleaseCapture();
+    if (pressed) {
         POINT now{};
         GetCursorPos(&now);
         const int dx = now.x - pressPoint_.x;

@@ -18,8 +18,8 @@ class TFormC : public BaseWindow<TFormC>, public ICheckerGeometry {
     // Throws pelmora::Exception when the system refuses the window.
     void Create(HWND owner);
 
-    // Makes the window visible (FormShow runs before it is on the screen), brings it to the top
-    // of its band and activates it.
+    // Runs FormShow, makes the window visible, brings it to the top of its band and activates
+    // it.
     void Show();
 
     // The outer rectangle in screen pixels. Each set is synchronous, keeps the stacking order,
@@ -43,7 +43,7 @@ class TFormC : public BaseWindow<TFormC>, public ICheckerGeometry {
     void ApplyBounds(const CheckerGeometry& bounds);
 
     bool shown_ = false;    // the first showing has happened
-    bool pressed_ = false;  // the left button went down inside the window
+    bool pressed_ = false;  // the left button went down inside the window, capture held since
     POINT pressPoint_{};    // where, in screen coordinates
 };
 

@@ -10,7 +10,7 @@ from pelmora_e2e import (E2ETestCase, ID_DELETE, ID_NAME_BOX, ID_READOUT, ID_REC
                          WM_CLOSE, WS_CAPTION, WS_CLIPCHILDREN, WS_CLIPSIBLINGS,
                          WS_EX_CONTROLPARENT, WS_EX_TOOLWINDOW, WS_EX_TOPMOST, WS_EX_WINDOWEDGE,
                          WS_HSCROLL, WS_OVERLAPPEDWINDOW, WS_SYSMENU, WS_THICKFRAME, WS_VISIBLE,
-                         WS_VSCROLL, require_pelmora, wait_until)
+                         WS_VSCROLL, center, require_pelmora, wait_until)
 
 
 def rect_tuple(info):
@@ -222,6 +222,14 @@ class MinimizeTest(E2ETestCase):
         self.click_checker()
         self.x.key("Right")
         self.app.wait_checker_at((498, 114, 244, 157))
+        # Text typed into the readout stays through minimising and restoring: no show handler
+        # runs again.
+        self.x.click_at(*center(self.app.control(ID_READOUT), "client"))
+        self.app.wait_active(self.app.main["hwnd"], what="main window")
+        self.x.key("ctrl+End")
+        self.x.type("z")
+        typed = self.app.readout_for(498, 114, 244) + "z"
+        wait_until(lambda: self.app.readout() == typed, 3.0, "the typed text in the readout")
         self.x.click_at(*self.minimize_button())
         wait_until(lambda: not self.app.main_info()["visible"] and
                    not self.app.checker_info()["visible"], 3.0, "both windows hidden")
@@ -235,7 +243,7 @@ class MinimizeTest(E2ETestCase):
         self.assertEqual(rect_tuple(self.app.main_info()), (192, 114, 300, 182))
         wait_until(lambda: self.app.checker_info()["topmost"], 3.0, "the checker in its band")
         self.assertTrue(self.inspect.above(self.app.checker["hwnd"], self.app.main["hwnd"]))
-        self.app.wait_readout(498, 114, 244)
+        self.assertEqual(self.app.readout(), typed)
 
 
 if __name__ == "__main__":

@@ -5,13 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Errors.h"
 #include "HardeningSupport.h"
 #include "Helpers.h"
-#include "SettingsLock.h"
+#include "SettingsFile.h"
 #include "TestSupport.h"
 
 namespace pelmora::hardening {
@@ -187,21 +190,37 @@ TEST_F(FaultTest, TwoRunningCopiesTakingTurnsLoseNothing) {
     EXPECT_EQ(program.Recall("keep1"), kKeep1);
 }
 
+// Each round, the other copy starts its Save while this one holds the settings file: its window
+// answers only while its command waits for the lock, so by then it is certainly in the middle
+// of the Save, and this copy saves meanwhile.
 TEST_F(FaultTest, TwoRunningCopiesSavingAtOnceLoseNothing) {
     constexpr int kRounds = 40;
-    const std::string start = UniqueName("start");
-    const Handle startEvent(CreateEventA(nullptr, TRUE, FALSE, start.c_str()));
-    const Handle other = StartSelf(OwnPathW(), L"--helper-race " + Quoted(path) + L" B " +
-                                                   std::to_wstring(kRounds) + L" " + Quoted(start));
+    const std::string go = UniqueName("go"), done = UniqueName("done"), title = UniqueName("win");
+    const Handle goEvent(CreateEventA(nullptr, FALSE, FALSE, go.c_str()));
+    const Handle doneEvent(CreateEventA(nullptr, FALSE, FALSE, done.c_str()));
+    const Handle other = StartSelf(OwnPathW(), L"--helper-overlap " + Quoted(path) + L" B " +
+                                                   std::to_wstring(kRounds) + L" " + Quoted(go) +
+                                                   L" " + Quoted(done) + L" " + Quoted(title));
     ASSERT_TRUE(other);
-    Sleep(300);  // the other copy is waiting for the start
-    SetEvent(startEvent.Get());
+    ASSERT_EQ(WaitForSingleObject(doneEvent.Get(), kHelperTimeoutMs), WAIT_OBJECT_0);
+    const HWND otherWindow = FindWindowA("Static", title.c_str());
+    ASSERT_NE(otherWindow, nullptr);
+
     Program program(path);
     int lost = 0;
     for (int i = 0; i < kRounds; ++i) {
-        const std::string name = "A-" + std::to_string(i);
-        program.Save(name, TurnGeometry(i, 'A'));
-        lost += program.Recall(name) != TurnGeometry(i, 'A');  // read while the other writes
+        {
+            const SettingsFile held(path);
+            SetEvent(goEvent.Get());
+            DWORD_PTR answer = 0;
+            ASSERT_TRUE(SendMessageTimeoutW(otherWindow, WM_NULL, 0, 0, SMTO_NORMAL,
+                                            kHelperTimeoutMs, &answer))
+                << "round " << i << ": the other copy's Save did not wait for the lock";
+            const std::string name = "A-" + std::to_string(i);
+            program.Save(name, TurnGeometry(i, 'A'));
+            lost += program.Recall(name) != TurnGeometry(i, 'A');
+        }
+        ASSERT_EQ(WaitForSingleObject(doneEvent.Get(), kHelperTimeoutMs), WAIT_OBJECT_0) << i;
     }
     EXPECT_EQ(WaitForExit(other, kHelperTimeoutMs), 0);
 
@@ -216,8 +235,9 @@ TEST_F(FaultTest, TwoRunningCopiesSavingAtOnceLoseNothing) {
     EXPECT_EQ(program.Recall("keep1"), kKeep1);
 }
 
-// Another copy in the middle of a command makes this one wait for it; one that hangs there
-// holds it up only for the wait's limit.
+// Another copy in the middle of a command makes this one wait for it, with its windows still
+// answering; one that hangs there holds it up only for the wait's limit: the command then fails,
+// saying why, and neither writes nor reads the file.
 TEST_F(FaultTest, ACommandWaitsForAnotherCopysCommandAndNotForEver) {
     const std::string ready = UniqueName("locked"), release = UniqueName("unlock");
     const Handle readyEvent(CreateEventA(nullptr, TRUE, FALSE, ready.c_str()));
@@ -227,17 +247,50 @@ TEST_F(FaultTest, ACommandWaitsForAnotherCopysCommandAndNotForEver) {
     ASSERT_TRUE(other);
     ASSERT_EQ(WaitForSingleObject(readyEvent.Get(), kHelperTimeoutMs), WAIT_OBJECT_0);
 
-    const DWORD start = GetTickCount();
-    {
-        const SettingsLock lock(300);
-        EXPECT_FALSE(lock.Held());
-    }
-    EXPECT_GE(GetTickCount() - start, 250u);
+    // A window of this thread, waiting to be painted and asked something by another thread.
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                        nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    InvalidateRect(window, nullptr, TRUE);
+    std::atomic<bool> answered{false};
+    std::thread asker([&] {
+        DWORD_PTR answer = 0;
+        answered =
+            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kHelperTimeoutMs, &answer) != 0;
+    });
+
+    constexpr DWORD kLimit = 300;
+    Program program(path, kLimit);
+    program.box.items = {"listed before"};
+    const std::string busy =
+        AnsiFromWide(L"ほかの Pelmora が設定ファイルを使用中のため、設定ファイルを開けません: ") +
+        path;
+    const auto expectBusy = [&](const char* what, const std::function<void()>& command) {
+        const DWORD start = GetTickCount();
+        try {
+            command();
+            ADD_FAILURE() << what << " went on without the lock";
+        } catch (const ESettingsLockException& e) {
+            EXPECT_EQ(e.Message(), busy) << what;
+        }
+        EXPECT_GE(GetTickCount() - start, kLimit - 50) << what;
+    };
+    expectBusy("Save", [&] { program.Save("keep1", kNew); });
+    asker.join();
+    EXPECT_TRUE(answered) << "the window answered while the command waited";
+    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE)) << "the window was painted meanwhile";
+    expectBusy("Delete", [&] { program.Delete("keep2"); });
+    expectBusy("Recall", [&] { program.Recall("keep1"); });
+    EXPECT_EQ(program.checker.geometry, (CheckerGeometry{-1, -1, -1, -1}));
+    expectBusy("List", [&] { program.List(); });
+    EXPECT_EQ(program.box.items, Names{"listed before"}) << "the list is kept";
+    EXPECT_EQ(test::ReadBytes(path), kStartFile);
+    DestroyWindow(window);
 
     SetEvent(releaseEvent.Get());
     EXPECT_EQ(WaitForExit(other, kHelperTimeoutMs), 0);
-    const SettingsLock lock(kHelperTimeoutMs);
-    EXPECT_TRUE(lock.Held());
+    program.Save("fresh", kNew);
+    EXPECT_EQ(program.Recall("fresh"), kNew);
 }
 
 // A copy of this program in a folder that the ANSI path functions cannot give whole: it must

@@ -59,7 +59,7 @@ class NameBox : public INameBox {
     std::string text;
     int selected = -1;
 
-    std::string Text() const override { return text; }
+    std::optional<std::string> Text() const override { return text; }
     void SetText(const std::string& t) override { text = t; }
     void ClearItems() override {
         items.clear();
@@ -96,8 +96,10 @@ class Readout : public IReadoutArea {
 // The commands on a settings file at a fixed path, with the windows they work on.
 class Program {
   public:
-    explicit Program(std::string path)
-        : path_(std::move(path)), commands(box, checker, readout, [this] { return path_; }) {}
+    explicit Program(std::string path, unsigned long lockLimitMs = kSettingsLockLimitMs)
+        : path_(std::move(path)),
+          commands(
+              box, checker, readout, [this] { return path_; }, lockLimitMs) {}
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 

@@ -36,13 +36,22 @@ int Turns(const std::string& ini, const std::string& prefix, int rounds, const c
     return failures == 0 ? 0 : 1;
 }
 
-int Race(const std::string& ini, const std::string& prefix, int rounds, const char* startEvent) {
-    const Handle start(OpenEventA(SYNCHRONIZE, FALSE, startEvent));
-    if (!start || WaitForSingleObject(start.Get(), kTurnTimeoutMs) != WAIT_OBJECT_0) return 10;
+int Overlap(const std::string& ini, const std::string& prefix, int rounds, const char* goEvent,
+            const char* doneEvent, const char* title) {
+    const Handle go(OpenEventA(SYNCHRONIZE, FALSE, goEvent));
+    const Handle done(OpenEventA(EVENT_MODIFY_STATE, FALSE, doneEvent));
+    if (!go || !done) return 10;
+    const HWND window = CreateWindowExA(0, "STATIC", title, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                        nullptr, nullptr);
+    if (!window) return 12;
+    SetEvent(done.Get());
     Program program(ini);
     for (int i = 0; i < rounds; ++i) {
+        if (WaitForSingleObject(go.Get(), kTurnTimeoutMs) != WAIT_OBJECT_0) return 11;
         program.Save(prefix + "-" + std::to_string(i), TurnGeometry(i, prefix[0]));
+        SetEvent(done.Get());
     }
+    DestroyWindow(window);
     return 0;
 }
 
@@ -116,8 +125,8 @@ int RunHelper(int argc, char** argv) {
         if (mode == "--helper-turns" && argc == 7) {
             return Turns(argv[2], argv[3], std::atoi(argv[4]), argv[5], argv[6]);
         }
-        if (mode == "--helper-race" && argc == 6) {
-            return Race(argv[2], argv[3], std::atoi(argv[4]), argv[5]);
+        if (mode == "--helper-overlap" && argc == 8) {
+            return Overlap(argv[2], argv[3], std::atoi(argv[4]), argv[5], argv[6], argv[7]);
         }
         if (mode == "--helper-hold" && argc == 5) return Hold(argv[2], argv[3], argv[4]);
         if (mode == "--helper-lock" && argc == 4) return HoldLock(argv[2], argv[3]);

@@ -2,8 +2,10 @@
 //   --helper-turns INI PREFIX ROUNDS MY_EVENT OTHER_EVENT
 //       saves, recalls and deletes settings named PREFIX-<n>, one step per turn, taking turns
 //       with the test through two named events; exit 0 when every recall gave what was saved
-//   --helper-race INI PREFIX ROUNDS START_EVENT
-//       saves ROUNDS settings named PREFIX-<n> as fast as it can once START_EVENT is set
+//   --helper-overlap INI PREFIX ROUNDS GO_EVENT DONE_EVENT WINDOW_TITLE
+//       makes a hidden window titled WINDOW_TITLE and sets DONE_EVENT; then, ROUNDS times, waits
+//       for GO_EVENT, saves PREFIX-<n> and sets DONE_EVENT. The window answers only while a
+//       command waits for the settings lock: the only time this run handles messages.
 //   --helper-hold FILE READY_EVENT RELEASE_EVENT
 //       holds FILE open without sharing until RELEASE_EVENT is set
 //   --helper-lock READY_EVENT RELEASE_EVENT

@@ -5,6 +5,9 @@
 #include <climits>
 #include <string>
 
+#include <windows.h>
+
+#include "CodePageText.h"
 #include "IntSyntax.h"
 #include "SectionNames.h"
 #include "SettingCommands.h"
@@ -23,19 +26,32 @@ struct IntCase {
 
 TEST(IntSyntax, AcceptsDecimalAndHexadecimalForms) {
     const IntCase cases[] = {
-        {"0", 0},           {"12", 12},
-        {"+12", 12},        {"-8", -8},
-        {"  12", 12},       {" -7", -7},
-        {"007", 7},         {"0x1F4", 500},
-        {"0X1f4", 500},     {"$1F4", 500},
-        {"x1f4", 500},      {"X1F4", 500},
-        {"-0x10", -16},     {"+$10", 16},
-        {" $a", 10},        {" 0x10", 16},
-        {"-x10", -16},      {"2147483647", INT_MAX},
-        {"-2147483648", INT_MIN}, {"$7FFFFFFF", INT_MAX},
-        {"$FFFFFFFF", -1},  {"-$FFFFFFFF", 1},
-        {"$80000000", INT_MIN}, {"-$80000000", INT_MIN},
-        {"$000000000001", 1}, {"0000000000000000000042", 42},
+        {"0", 0},
+        {"12", 12},
+        {"+12", 12},
+        {"-8", -8},
+        {"  12", 12},
+        {" -7", -7},
+        {"007", 7},
+        {"0x1F4", 500},
+        {"0X1f4", 500},
+        {"$1F4", 500},
+        {"x1f4", 500},
+        {"X1F4", 500},
+        {"-0x10", -16},
+        {"+$10", 16},
+        {" $a", 10},
+        {" 0x10", 16},
+        {"-x10", -16},
+        {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN},
+        {"$7FFFFFFF", INT_MAX},
+        {"$FFFFFFFF", -1},
+        {"-$FFFFFFFF", 1},
+        {"$80000000", INT_MIN},
+        {"-$80000000", INT_MIN},
+        {"$000000000001", 1},
+        {"0000000000000000000042", 42},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ParseIntValue(c.text), c.expected) << '"' << c.text << '"';
@@ -44,12 +60,17 @@ TEST(IntSyntax, AcceptsDecimalAndHexadecimalForms) {
 
 TEST(IntSyntax, RejectsEverythingElse) {
     const char* rejected[] = {
-        "",       " ",       "12 ",         "1 2",         "+",           "-",
-        "$",      "x",       "0x",          "0X",          "-0x",         "--1",
-        "+-1",    "- 1",     "$ 1",         "0x 1",        "0x-5",        "0x+5",
-        "1.5",    "1e3",     "12a",         "$G",          "\t12",        "12\n",
-        "2147483648",        "-2147483649", "99999999999999999999",      "$100000000",
-        "0x100000000",       "$FFFFFFFFF",  "０",          "\xff",
+        "",           " ",           "12 ",
+        "1 2",        "+",           "-",
+        "$",          "x",           "0x",
+        "0X",         "-0x",         "--1",
+        "+-1",        "- 1",         "$ 1",
+        "0x 1",       "0x-5",        "0x+5",
+        "1.5",        "1e3",         "12a",
+        "$G",         "\t12",        "12\n",
+        "2147483648", "-2147483649", "99999999999999999999",
+        "$100000000", "0x100000000", "$FFFFFFFFF",
+        "０",         "\xff",
     };
     for (const char* text : rejected) {
         EXPECT_EQ(ParseIntValue(text), std::nullopt) << '"' << text << '"';
@@ -58,7 +79,10 @@ TEST(IntSyntax, RejectsEverythingElse) {
 
 TEST(IntSyntax, EmbeddedNulIsNotTheEndOfTheText) {
     EXPECT_EQ(ParseIntValue(std::string_view("12\0", 3)), std::nullopt);
-    EXPECT_EQ(ParseIntValue(std::string_view("\0" "12", 3)), std::nullopt);
+    EXPECT_EQ(ParseIntValue(std::string_view("\0"
+                                             "12",
+                                             3)),
+              std::nullopt);
 }
 
 TEST(IntSyntax, EveryWrittenValueReadsBack) {
@@ -80,8 +104,8 @@ TEST(SettingsPathRule, ReplacesTheExtensionOrAppendsOne) {
 }
 
 TEST(SettingsPathRule, TrailBytesOfDoubleByteCharactersNeverCount) {
-    const std::string hyo = Bytes({0x95, 0x5C});     // 表: trail byte is "\"
-    const std::string shi = Bytes({0x8E, 0xA6});     // 示
+    const std::string hyo = Bytes({0x95, 0x5C});       // 表: trail byte is "\"
+    const std::string shi = Bytes({0x8E, 0xA6});       // 示
     const std::string dotTrail = Bytes({0x81, 0x2E});  // not a real character; trail is "."
     const std::string colonTrail = Bytes({0x81, 0x3A});
 
@@ -99,6 +123,51 @@ TEST(SettingsPathRule, TrailBytesOfDoubleByteCharactersNeverCount) {
     EXPECT_EQ(SettingsPathFor("C:\\a.b" + colonTrail, IsShiftJisLeadByte), "C:\\a.ini");
     // A lead byte cut off at the very end stands alone.
     EXPECT_EQ(SettingsPathFor("C:\\a.exe\x95", IsShiftJisLeadByte), "C:\\a.ini");
+}
+
+// Text goes into a code page whole or not at all: no "?" and no look-alike for a character the
+// code page lacks. For 65001 the conversion takes neither the no-best-fit flag nor the
+// default-character arguments (Windows fails the call with them; Wine does not, so the choice
+// itself is checked).
+TEST(CodePageText, ConvertsExactlyOrNotAtAllInEachCodePage) {
+    EXPECT_EQ(StrictConversionInto(65001), (StrictConversion{WC_ERR_INVALID_CHARS, false}));
+    EXPECT_EQ(StrictConversionInto(932), (StrictConversion{WC_NO_BEST_FIT_CHARS, true}));
+    EXPECT_EQ(StrictConversionInto(1252), (StrictConversion{WC_NO_BEST_FIT_CHARS, true}));
+
+    struct Case {
+        std::wstring text;
+        unsigned codePage;
+        std::optional<std::string> expected;
+    };
+    const Case cases[] = {
+        {L"\x8868\x793A"
+         L"a",
+         932, Bytes({0x95, 0x5C, 0x8E, 0xA6, 'a'})},  // "表示a"
+        {L"\xD55C"
+         L"a",
+         932, std::nullopt},             // Hangul: "?a" would name another setting
+        {L"?a", 932, "?a"},              // a "?" typed is one
+        {L"\x00A5", 932, std::nullopt},  // the yen sign would become "\\"
+        {L"\x00E9t\x00E9", 1252, "\xE9t\xE9"},
+        {L"\x0105", 1252, std::nullopt},  // "ą" would become "a"
+        {L"\x8868", 1252, std::nullopt},
+        {L"\xD55C"
+         L"a",
+         65001,
+         "\xED\x95\x9C"
+         "a"},
+        {L"\x0105", 65001, "\xC4\x85"},
+        {L"\xD83D\xDE00", 65001, "\xF0\x9F\x98\x80"},
+        {L"\xD83D"
+         L"a",
+         65001, std::nullopt},  // half a surrogate pair is no text
+        {L"", 65001, ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ExactlyInCodePage(c.text, c.codePage), c.expected)
+            << c.codePage << " " << c.text.size() << " characters, first U+" << std::hex
+            << static_cast<unsigned>(c.text.empty() ? 0 : c.text[0]);
+    }
 }
 
 TEST(SectionNameList, SplitsAtNulsAndKeepsOrderAndDuplicates) {

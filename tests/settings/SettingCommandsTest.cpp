@@ -24,7 +24,7 @@ class FakeNameBox : public INameBox {
     int selected = -1;
     std::size_t capacity = SIZE_MAX;  // how many items the box takes before it fails
 
-    std::string Text() const override { return text; }
+    std::optional<std::string> Text() const override { return text; }
     void SetText(const std::string& t) override { text = t; }
     void ClearItems() override {
         items.clear();

@@ -16,7 +16,7 @@ using test::WriteBytes;
 using Names = std::vector<std::string>;
 
 class SettingsFileTest : public ::testing::Test {
-protected:
+  protected:
     test::TempFolder folder;
     std::string path = folder.File("pelmora.ini");
 
@@ -89,10 +89,10 @@ TEST_F(SettingsFileTest, LongValuesAreConvertedWholeNeverCutIntoAnotherNumber) {
                          std::string(3000, '0') + "7\r\nedge=" + std::string(2046, '0') +
                          "9\r\nhuge=" + std::string(2 * 1024 * 1024, '0') + "1\r\n");
     const SettingsFile file(path);
-    EXPECT_EQ(file.ReadIntValue("S", "long", 50), 50);   // out of range
-    EXPECT_EQ(file.ReadIntValue("S", "zeros", 50), 7);   // not 0 from the first 2,047 zeros
-    EXPECT_EQ(file.ReadIntValue("S", "edge", 50), 9);    // exactly fills the first buffer
-    EXPECT_EQ(file.ReadIntValue("S", "huge", 50), 50);   // past any sensible length
+    EXPECT_EQ(file.ReadIntValue("S", "long", 50), 50);  // out of range
+    EXPECT_EQ(file.ReadIntValue("S", "zeros", 50), 7);  // not 0 from the first 2,047 zeros
+    EXPECT_EQ(file.ReadIntValue("S", "edge", 50), 9);   // exactly fills the first buffer
+    EXPECT_EQ(file.ReadIntValue("S", "huge", 50), 50);  // past any sensible length
 }
 
 TEST_F(SettingsFileTest, ListsSectionsInFileOrderWithDuplicatesAndKeylessOnes) {
@@ -168,6 +168,25 @@ TEST(SettingsLocation, IsBesideTheExecutableNamedAfterIt) {
     std::string expected(exe, n);
     expected.replace(expected.size() - 4, 4, ".ini");  // the test program ends in ".exe"
     EXPECT_EQ(ModuleSettingsPath(), expected);
+}
+
+// The executable's path is used only when the code page gives it exactly, whichever code page:
+// 65001 (UTF-8) holds every character, 932 and 1252 hold few, and 1252 would give a look-alike.
+TEST(SettingsLocation, NeedsTheExecutablePathExactlyInTheCodePage) {
+    const std::wstring hangul = L"C:\\\xC124\xC815\\p.exe";  // "설정"
+    EXPECT_EQ(ExecutableSettingsPath(hangul, "C:\\\xEC\x84\xA4\xEC\xA0\x95\\p.exe", 65001),
+              "C:\\\xEC\x84\xA4\xEC\xA0\x95\\p.ini");
+    EXPECT_THROW(ExecutableSettingsPath(hangul, "C:\\??\\p.exe", 932), ESettingsPathException);
+    // "表" ends in the byte of "\\" in 932, and is three bytes in UTF-8, none of them a mark.
+    EXPECT_EQ(ExecutableSettingsPath(L"C:\\x.\x8868", "C:\\x.\x95\x5C", 932), "C:\\x.ini");
+    EXPECT_EQ(ExecutableSettingsPath(L"C:\\x.\x8868", "C:\\x.\xE8\xA1\xA8", 65001), "C:\\x.ini");
+    EXPECT_EQ(ExecutableSettingsPath(L"C:\\caf\xE9\\p.exe", "C:\\caf\xE9\\p.exe", 1252),
+              "C:\\caf\xE9\\p.ini");
+    EXPECT_THROW(ExecutableSettingsPath(L"C:\\\x0105\\p.exe", "C:\\a\\p.exe", 1252),
+                 ESettingsPathException);
+    // ANSI text that is not the wide path names another file.
+    EXPECT_THROW(ExecutableSettingsPath(L"C:\\a\\p.exe", "C:\\b\\p.exe", 65001),
+                 ESettingsPathException);
 }
 
 }  // namespace

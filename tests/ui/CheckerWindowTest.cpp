@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,14 @@ class CheckerWindowTest : public ::testing::Test {
     }
 
     std::string Readout() const { return WindowText(main_.ControlHandle(TFormMain::kMemo1)); }
+    // Puts the pointer at a point of the screen and keeps it there (a pointer event still on its
+    // way from an earlier move cannot take it elsewhere) until the next call or FreeCursor().
+    static void HoldCursorAt(int x, int y) {
+        const RECT point{x, y, x + 1, y + 1};
+        ClipCursor(&point);
+        SetCursorPos(x, y);
+    }
+    static void FreeCursor() { ClipCursor(nullptr); }
     void TypeIntoReadout(const char* text) {
         SetWindowTextA(main_.ControlHandle(TFormMain::kMemo1), text);
     }
@@ -182,6 +191,42 @@ TEST_F(CheckerWindowTest, ACloseRequestOnlyHidesAndTheReadoutStillFollows) {
     EXPECT_FALSE(IsWindowVisible(checker_.Handle()));
     checker_.SetLeft(10);
     EXPECT_EQ(Readout(), "pos_x=10\r\npos_y=114\r\nwidth=244");
+}
+
+// A drag from inside the window first applies the motion since the press; a press whose capture
+// was lost meanwhile (the failure box's cancel mode, another window taking the capture) is
+// forgotten, and a later move with the button held applies no stale offset.
+TEST_F(CheckerWindowTest, APressCountsForADragOnlyWhileItHoldsTheCapture) {
+    checker_.Show();
+    const HWND w = checker_.Handle();
+    const auto dragFromTheMiddle = [&](const std::function<void()>& meanwhile) {
+        RECT r{};
+        GetWindowRect(w, &r);
+        const POINT press{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        HoldCursorAt(press.x, press.y);
+        POINT client = press;
+        ScreenToClient(w, &client);
+        SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+        meanwhile();
+        HoldCursorAt(press.x + 40, press.y + 30);
+        // The move loop that the move starts ends at the button's release, already queued.
+        PostMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(client.x + 40, client.y + 30));
+        SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.x + 40, client.y + 30));
+        test::Pump(20);
+    };
+
+    const CheckerGeometry start = checker_.Geometry();
+    dragFromTheMiddle([] {});
+    EXPECT_EQ(checker_.Geometry(),
+              (CheckerGeometry{start.left + 40, start.top + 30, start.width, start.height}));
+
+    const CheckerGeometry moved = checker_.Geometry();
+    dragFromTheMiddle([&] { SendMessageW(w, WM_CANCELMODE, 0, 0); });
+    EXPECT_EQ(checker_.Geometry(), moved);
+    dragFromTheMiddle([&] { SetCapture(main_.Handle()); });
+    EXPECT_EQ(checker_.Geometry(), moved);
+    ReleaseCapture();
+    FreeCursor();
 }
 
 TEST_F(CheckerWindowTest, RecallMovesTheCheckerWithoutActivatingIt) {

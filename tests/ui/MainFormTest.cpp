@@ -5,13 +5,18 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 #include <utility>
 
 #include "Errors.h"
+#include "Failure.h"
 #include "MainFrm.h"
+#include "SettingsLock.h"
 #include "TestSupport.h"
 #include "UiTestSupport.h"
+#include "Unit1.h"
 
 namespace pelmora::ui {
 namespace {
@@ -124,6 +129,19 @@ class MainFormTest : public ::testing::Test {
         keys[VK_SHIFT] = old;
         SetKeyboardState(keys);
     }
+
+    // The program's windows as the globals that the checker and the main window use, for the
+    // object's lifetime.
+    struct Globals {
+        Globals(TFormMain* main, TFormC* checker) {
+            FormMain = main;
+            FormC = checker;
+        }
+        ~Globals() {
+            FormMain = nullptr;
+            FormC = nullptr;
+        }
+    };
 
     test::TempFolder folder;
     std::string path = folder.File("pelmora.ini");
@@ -423,6 +441,47 @@ TEST_F(MainFormTest, ButtonsRunSaveRecallAndDelete) {
     EXPECT_EQ(ReadBytes(path).find("[B]"), std::string::npos);
 }
 
+// Typed text with a character that the code page lacks (Hangul: 932 would give "?") names no
+// setting: Save and Delete refuse it before the file is touched, Recall reads it as a missing
+// setting, and the completion finds no item for it.
+TEST_F(MainFormTest, ANameTheCodePageCannotHoldNamesNoOtherSetting) {
+    ASSERT_EQ(GetACP(), 932u) << "the tests run with the Japanese code page";
+    const std::string file = "[?a]\r\npos_x=1\r\npos_y=2\r\nwidth=3\r\nheight=4\r\n";
+    Make(file);
+    static std::vector<std::string> failures;
+    failures.clear();
+    const FailureHandler previous = SetFailureHandler([](std::exception_ptr failure) noexcept {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const Exception& e) {
+            failures.push_back(e.Message());
+        } catch (...) {
+            failures.push_back("(not a program failure)");
+        }
+    });
+    const std::wstring name =
+        L"\xD55C"
+        L"a";
+    SetWindowTextW(combo, name.c_str());
+    Click(111);  // Save
+    Click(113);  // Delete
+    EXPECT_EQ(ReadBytes(path), file);
+    EXPECT_EQ(failures, std::vector<std::string>(2, AnsiFromWide(kNameOutsideCodePage)));
+    Click(112);  // Recall
+    EXPECT_EQ(checker.geometry, (CheckerGeometry{50, 50, 50, 50}));
+    EXPECT_EQ(failures.size(), 2u);
+    EXPECT_EQ(TextOf(combo), name);
+    form->NameBox().ClearItems();  // the edit text is put back as it was
+    EXPECT_EQ(TextOf(combo), name);
+    SetFailureHandler(previous);
+
+    Make(file);
+    Type(name[0]);
+    Type(name[1]);
+    EXPECT_EQ(TextOf(combo), name);
+    EXPECT_EQ(Selected(), -1);
+}
+
 TEST_F(MainFormTest, CompletionSelectsTheFirstItemThatStartsWithTheTypedText) {
     Make("[Beta]\r\n[Alpha]\r\n[alphabet]\r\n[Al]\r\n");
     Type(L'a');
@@ -516,6 +575,14 @@ TEST_F(MainFormTest, TabVisitsTheControlsInTabOrder) {
         PressTab(true);
         EXPECT_EQ(GetFocus(), next) << GetDlgCtrlID(next);
     }
+    // WM_NEXTDLGCTL: the next or previous control, or the control it names.
+    SendMessageW(main, WM_NEXTDLGCTL, 0, FALSE);
+    EXPECT_EQ(GetFocus(), Control(TFormMain::kButton2));
+    SendMessageW(main, WM_NEXTDLGCTL, 1, FALSE);
+    EXPECT_EQ(GetFocus(), edit);
+    SendMessageW(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(TFormMain::kButton3)), TRUE);
+    EXPECT_EQ(GetFocus(), Control(TFormMain::kButton3));
+
     // Tab leaves the readout area without typing into it.
     SetFocus(Control(TFormMain::kMemo1));
     const std::string before = TextOfA(Control(TFormMain::kMemo1));
@@ -549,16 +616,85 @@ TEST_F(MainFormTest, EnterAndEscRunNoCommand) {
     EXPECT_EQ(TextOfA(memo), "\r\npos_x=\r\npos_y=\r\nwidth=");
 }
 
-TEST_F(MainFormTest, ShowHandlerRunsOnceBeforeTheWindowIsVisible) {
+TEST_F(MainFormTest, ShowHandlerRunsAtTheFirstShowingOnly) {
     Make();
-    EXPECT_EQ(form->FormShowRuns(), 0);
+    TFormC checkerWindow;
+    checkerWindow.Create(nullptr);
+    const Globals globals(form.get(), &checkerWindow);
+    const HWND memo = Control(TFormMain::kMemo1);
+    ASSERT_FALSE(IsWindowVisible(checkerWindow.Handle()));
+    // The show handler shows the checker, whose own show handler writes the readout.
     ShowWindow(main, SW_SHOWNORMAL);
-    EXPECT_EQ(form->FormShowRuns(), 1);
-    ShowWindow(main, SW_HIDE);
-    ShowWindow(main, SW_SHOW);
-    ShowWindow(main, SW_MINIMIZE);
-    ShowWindow(main, SW_RESTORE);
-    EXPECT_EQ(form->FormShowRuns(), 1);
+    EXPECT_TRUE(IsWindowVisible(checkerWindow.Handle()));
+    EXPECT_EQ(TextOfA(memo), "pos_x=497\r\npos_y=114\r\nwidth=244");
+
+    // Later showings run nothing: the checker, hidden meanwhile, stays hidden, and the readout
+    // keeps what was typed into it.
+    ShowWindow(checkerWindow.Handle(), SW_HIDE);
+    SetWindowTextA(memo, "typed");
+    for (int show : {SW_HIDE, SW_SHOW, SW_MINIMIZE, SW_RESTORE, SW_SHOWMAXIMIZED}) {
+        ShowWindow(main, show);
+    }
+    Pump(20);
+    EXPECT_FALSE(IsWindowVisible(checkerWindow.Handle()));
+    EXPECT_EQ(TextOfA(memo), "typed");
+}
+
+// Another running copy holds the settings lock; while Save waits for it, another program presses
+// Save through a message: that press runs after the waiting Save, not inside it.
+TEST_F(MainFormTest, AClickSentWhileACommandWaitsForTheLockRunsAfterIt) {
+    Make("[A]\r\n");
+    const HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread otherCopy([&] {
+        const SettingsLock lock;
+        SetEvent(held);
+        WaitForSingleObject(release, 30000);
+    });
+    ASSERT_EQ(WaitForSingleObject(held, 30000), WAIT_OBJECT_0);
+    std::atomic<bool> pressed{false};
+    std::thread otherProgram([&] {
+        SendMessageW(main, WM_COMMAND, MAKEWPARAM(111, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(main, 111)));
+        pressed = true;
+        SetEvent(release);  // the other copy's command ends
+    });
+
+    form->NameBox().SetText("New");
+    checker.geometry = {1, 2, 3, 4};
+    Click(111);
+    EXPECT_TRUE(pressed) << "the sent press was taken while the command waited";
+    EXPECT_EQ(ReadBytes(path), "[A]\r\n[New]\r\npos_x=1\r\npos_y=2\r\nwidth=3\r\nheight=4\r\n");
+    checker.geometry = {5, 6, 7, 8};
+    Pump(50);
+    EXPECT_EQ(ReadBytes(path), "[A]\r\n[New]\r\npos_x=5\r\npos_y=6\r\nwidth=7\r\nheight=8\r\n");
+
+    SetEvent(release);
+    test::PumpUntil([&] { return pressed.load(); }, 30000);
+    otherProgram.join();
+    otherCopy.join();
+    CloseHandle(held);
+    CloseHandle(release);
+}
+
+// A readout attached to a new control writes into it, also when a write was still on its way to
+// the control before, which went with it.
+TEST(ReadoutArea, ANewControlGetsItsWriteAfterTheOldOneWentWithAWritePending) {
+    const auto makeEdit = [] {
+        return CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr, nullptr,
+                               nullptr);
+    };
+    HWND first = makeEdit();
+    MemoReadout readout(first);
+    readout.SetText("a");
+    DestroyWindow(first);
+    HWND second = makeEdit();
+    readout.Attach(second);
+    readout.SetText("b");
+    MSG message;
+    EXPECT_TRUE(PeekMessageW(&message, second, MemoReadout::kWriteMessage,
+                             MemoReadout::kWriteMessage, PM_REMOVE));
+    DestroyWindow(second);
 }
 
 TEST_F(MainFormTest, FailingSettingsPathAtCreationLeavesTheWindowCreated) {
