@@ -77,12 +77,25 @@ build() {
 
 XVFB_PID=
 start_virtual_display() {
-  local n=90
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display itself (it takes the display's lock file atomically) and writes its
+  # number once it accepts connections: two runs started at the same moment (CI beside a
+  # developer's run) can neither share a display nor test on each other's.
+  local numberFile
+  numberFile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
   XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  local number
+  for _ in $(seq 100); do
+    if IFS= read -r number <"$numberFile" && [[ $number =~ ^[0-9]+$ ]]; then
+      rm -f "$numberFile"
+      export DISPLAY=":$number"
+      xdpyinfo >/dev/null 2>&1 && return 0
+      break
+    fi
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  rm -f "$numberFile"
   log "Xvfb did not start"; exit 1
 }
 
