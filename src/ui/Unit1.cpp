@@ -118,7 +118,11 @@ LRESULT TFormC::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;  // not consumed
         case WM_LBUTTONDOWN:
             SetCapture(Handle());
-            GetCursorPos(&pressPoint_);
+            // Where the button went down, not where the pointer is now: a press and the
+            // motion after it can be read from the queue together, and the pointer has then
+            // moved on already.
+            pressPoint_ = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ClientToScreen(Handle(), &pressPoint_);
             pressed_ = true;
             return 0;
         case WM_LBUTTONUP:

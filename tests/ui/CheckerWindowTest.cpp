@@ -193,9 +193,11 @@ TEST_F(CheckerWindowTest, ACloseRequestOnlyHidesAndTheReadoutStillFollows) {
     EXPECT_EQ(Readout(), "pos_x=10\r\npos_y=114\r\nwidth=244");
 }
 
-// A drag from inside the window first applies the motion since the press; a press whose capture
-// was lost meanwhile (the failure box's cancel mode, another window taking the capture) is
-// forgotten, and a later move with the button held applies no stale offset.
+// A drag from inside the window first applies the motion since the press, measured from where
+// the button went down: the pointer may have moved on before the press is handled (a press and
+// the motion after it read from the queue together). A press whose capture was lost meanwhile
+// (the failure box's cancel mode, another window taking the capture) is forgotten, and a later
+// move with the button held applies no stale offset.
 TEST_F(CheckerWindowTest, APressCountsForADragOnlyWhileItHoldsTheCapture) {
     checker_.Show();
     const HWND w = checker_.Handle();
@@ -203,12 +205,11 @@ TEST_F(CheckerWindowTest, APressCountsForADragOnlyWhileItHoldsTheCapture) {
         RECT r{};
         GetWindowRect(w, &r);
         const POINT press{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        HoldCursorAt(press.x, press.y);
+        HoldCursorAt(press.x + 40, press.y + 30);
         POINT client = press;
         ScreenToClient(w, &client);
         SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
         meanwhile();
-        HoldCursorAt(press.x + 40, press.y + 30);
         // The move loop that the move starts ends at the button's release, already queued.
         PostMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(client.x + 40, client.y + 30));
         SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.x + 40, client.y + 30));
