@@ -6,8 +6,8 @@ import random
 import time
 import unittest
 
-from pelmora_e2e import (E2ETestCase, ID_SAVE, center, decode_text, require_pelmora,
-                         wait_until)
+from pelmora_e2e import (E2ETestCase, ID_NAME_BOX, ID_SAVE, center, decode_text,
+                         require_pelmora, wait_until)
 
 HYOUJI = "表示"
 
@@ -54,8 +54,12 @@ class HostileFileChecks:
 
         self.type_name("new")
         self.click_control(ID_SAVE)
-        # The refilled list selects the saved name.
-        wait_until(lambda: self.app.name_box_text() == "new", 20.0, "the saved name selected")
+        # The refilled list holds the saved name and selects it. The box showed the typed name
+        # before the click already: wait for the list (its count and selection, no items read).
+        listed = (len(self.expected_names) + 1, len(self.expected_names))
+        wait_until(lambda: (lambda c: (c["count"], c["cursel"]))(self.inspect.combo(
+            self.app.control(ID_NAME_BOX)["hwnd"], 0)) == listed, 20.0,
+            "the saved name listed and selected")
         self.assertEqual(self.app.name_box(), (self.expected_names + ["new"],
                                                len(self.expected_names), "new"))
         self.assertEqual(self.app.message_boxes(), [])
