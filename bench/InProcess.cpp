@@ -20,17 +20,17 @@
 #include <utility>
 #include <vector>
 
-#include "Application.h"
-#include "MainFrm.h"
+#include "ApplicationShell.h"
+#include "MainWindow.h"
 #include "SettingsFile.h"
-#include "Unit1.h"
+#include "CheckerWindow.h"
 
 namespace {
 
-using pelmora::app::TApplication;
+using pelmora::app::ApplicationShell;
 using pelmora::ui::FormC;
 using pelmora::ui::FormMain;
-using pelmora::ui::TFormMain;
+using pelmora::ui::MainWindow;
 
 constexpr int kMoves = 10000;
 constexpr int kPumpEvery = 100;  // moves between two emptyings of the message queue
@@ -237,7 +237,7 @@ void FloorFill(HWND combo, const std::string& path, std::size_t bufferSize) {
 void BenchListFill(int rounds, int sections, const std::string& path, HWND plainCombo) {
     WriteSettingsFile(path, sections);
     const std::size_t bufferSize = static_cast<std::size_t>(sections) * 16 + 2;
-    const HWND combo = FormMain->ControlHandle(TFormMain::kComboBox1);
+    const HWND combo = FormMain->ControlHandle(MainWindow::kNameBox);
     Alternate(
         rounds,
         [&] {
@@ -322,9 +322,9 @@ std::string ReadNames(const std::string& path, std::size_t bufferSize) {
 void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND plainChecker,
                      HWND plainMemo) {
     WriteSettingsFile(path, kSaveRecallSections);
-    const HWND combo = FormMain->ControlHandle(TFormMain::kComboBox1);
+    const HWND combo = FormMain->ControlHandle(MainWindow::kNameBox);
     const HWND checker = FormC->Handle();
-    const HWND memo = FormMain->ControlHandle(TFormMain::kMemo1);
+    const HWND memo = FormMain->ControlHandle(MainWindow::kReadout);
     const std::string saved = SettingName(kSaveRecallSections / 2);
     const std::size_t bufferSize = static_cast<std::size_t>(kSaveRecallSections) * 16 + 2;
 
@@ -485,7 +485,7 @@ int main(int argc, char** argv) {
     auto rounds = [&](int n) { return std::max(1, static_cast<int>(n * scale + 0.5)); };
 
     // The forms, created and shown as the shell does at start-up.
-    TApplication application;
+    ApplicationShell application;
     application.CreateMainForm();
     application.CreateChecker();
     application.ShowAtStart(SW_SHOWNORMAL);
@@ -515,7 +515,8 @@ int main(int argc, char** argv) {
     Pump();
 
     if (runs("move")) {
-        BenchMoves(rounds(5), plainChecker, FormMain->ControlHandle(TFormMain::kMemo1), plainMemo);
+        BenchMoves(rounds(5), plainChecker, FormMain->ControlHandle(MainWindow::kReadout),
+                   plainMemo);
     }
     if (runs("list")) {
         BenchListFill(rounds(15), 100, path, plainCombo);
@@ -527,6 +528,6 @@ int main(int argc, char** argv) {
     DeleteFileA(path.c_str());
     DestroyWindow(plainChecker);
     DestroyWindow(plainMain);
-    application.DestroyForms();
+    application.DestroyWindows();
     return 0;
 }

@@ -4,12 +4,12 @@
 
 #include <memory>
 
-#include "Application.h"
+#include "ApplicationShell.h"
 #include "Errors.h"
-#include "MainFrm.h"
+#include "MainWindow.h"
 #include "TestSupport.h"
 #include "UiTestSupport.h"
-#include "Unit1.h"
+#include "CheckerWindow.h"
 
 namespace pelmora::app {
 namespace {
@@ -28,7 +28,7 @@ class ShellTest : public ::testing::Test {
     // The program's start-up, with the settings file in a temporary folder.
     void Start(int showCommand, const std::string& ini = "[A]\r\n[B]\r\n") {
         WriteBytes(path, ini);
-        application = std::make_unique<TApplication>();
+        application = std::make_unique<ApplicationShell>();
         app = application->Handle();
         application->CreateMainForm(checker, [this] { return path; });
         application->CreateChecker();
@@ -62,13 +62,13 @@ class ShellTest : public ::testing::Test {
     }
 
     std::vector<std::string> Items() const {
-        return test::ComboItems(ui::FormMain->ControlHandle(ui::TFormMain::kComboBox1));
+        return test::ComboItems(ui::FormMain->ControlHandle(ui::MainWindow::kNameBox));
     }
 
     test::TempFolder folder;
     std::string path = folder.File("pelmora.ini");
     ui::FormCGeometry checker;
-    std::unique_ptr<TApplication> application;
+    std::unique_ptr<ApplicationShell> application;
     HWND app = nullptr, main = nullptr, formC = nullptr;
 };
 
@@ -101,7 +101,7 @@ TEST_F(ShellTest, NormalStartShowsCheckerFirstAndLeavesTheMainWindowActive) {
     EXPECT_TRUE(IsTopMost(formC));
     EXPECT_TRUE(IsAbove(formC, main));
     // The checker's show reported its geometry into the readout.
-    EXPECT_EQ(TextOfA(ui::FormMain->ControlHandle(ui::TFormMain::kMemo1)),
+    EXPECT_EQ(TextOfA(ui::FormMain->ControlHandle(ui::MainWindow::kReadout)),
               "pos_x=497\r\npos_y=114\r\nwidth=244");
 }
 
@@ -110,7 +110,7 @@ TEST_F(ShellTest, MaximisedStartMaximisesTheMainWindowBeforeItIsShown) {
     EXPECT_TRUE(IsZoomed(main));
     EXPECT_TRUE(IsWindowVisible(main));
     EXPECT_TRUE(IsWindowVisible(formC));
-    EXPECT_EQ(TextOfA(ui::FormMain->ControlHandle(ui::TFormMain::kMemo1)),
+    EXPECT_EQ(TextOfA(ui::FormMain->ControlHandle(ui::MainWindow::kReadout)),
               "pos_x=497\r\npos_y=114\r\nwidth=244");
 }
 
@@ -128,14 +128,14 @@ TEST_F(ShellTest, MinimisedStartShowsOnlyTheTaskbarButtonUntilTheFirstRestore) {
     EXPECT_FALSE(IsIconic(main));
     EXPECT_FALSE(IsZoomed(main));
     EXPECT_TRUE(IsWindowVisible(formC));
-    EXPECT_EQ(TextOfA(ui::FormMain->ControlHandle(ui::TFormMain::kMemo1)),
+    EXPECT_EQ(TextOfA(ui::FormMain->ControlHandle(ui::MainWindow::kReadout)),
               "pos_x=497\r\npos_y=114\r\nwidth=244");
     EXPECT_TRUE(IsTopMost(formC));
 }
 
 TEST_F(ShellTest, MinimisingTheMainWindowMinimisesTheWholeApplication) {
     Start(SW_SHOWNORMAL);
-    const HWND memo = ui::FormMain->ControlHandle(ui::TFormMain::kMemo1);
+    const HWND memo = ui::FormMain->ControlHandle(ui::MainWindow::kReadout);
     SetWindowTextA(memo, "typed by the user");
     SendMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     Pump(50);
@@ -205,7 +205,7 @@ TEST_F(ShellTest, TakingOutOfTheBandNests) {
 
 TEST_F(ShellTest, FailedDeleteIsShownOnceAndTheProgramGoesOn) {
     Start(SW_SHOWNORMAL);
-    HWND combo = ui::FormMain->ControlHandle(ui::TFormMain::kComboBox1);
+    HWND combo = ui::FormMain->ControlHandle(ui::MainWindow::kNameBox);
     ui::FormMain->NameBox().SetText("A");
     SetFocus(combo);
     HWND focus = GetFocus();
@@ -259,7 +259,7 @@ TEST_F(ShellTest, FailedDeleteIsShownOnceAndTheProgramGoesOn) {
 }
 
 TEST_F(ShellTest, FailureOfTheCreationHandlerIsShownAndStartUpGoesOn) {
-    application = std::make_unique<TApplication>();
+    application = std::make_unique<ApplicationShell>();
     app = application->Handle();
     BoxWatcher watcher;
     bool fail = true;
@@ -287,7 +287,7 @@ TEST_F(ShellTest, ClosingTheMainWindowEndsTheLoopAndTheShellDestroysBothWindows)
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(RunMessageLoop("closing the main window"), 0);
     EXPECT_TRUE(IsWindow(main));  // the loop only stops; the shell destroys
-    application->DestroyForms();
+    application->DestroyWindows();
     EXPECT_FALSE(IsWindow(formC));
     EXPECT_FALSE(IsWindow(main));
     EXPECT_EQ(ui::FormC, nullptr);

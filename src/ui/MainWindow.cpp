@@ -1,4 +1,4 @@
-#include "MainFrm.h"
+#include "MainWindow.h"
 
 #include <commctrl.h>
 
@@ -7,11 +7,11 @@
 
 #include "Errors.h"
 #include "SettingsFile.h"
-#include "Unit1.h"
+#include "CheckerWindow.h"
 
 namespace pelmora::ui {
 
-TFormMain* FormMain = nullptr;
+MainWindow* FormMain = nullptr;
 
 namespace {
 
@@ -47,7 +47,7 @@ struct ControlSpec {
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 
 // In the order in which they are created, which is also the tab order.
-constexpr ControlSpec kControls[TFormMain::kControlCount] = {
+constexpr ControlSpec kControls[MainWindow::kControlCount] = {
     {101,
      WC_COMBOBOXW,
      L"",
@@ -73,7 +73,7 @@ struct LabelSpec {
     Anchor anchor;
 };
 
-constexpr LabelSpec kLabels[TFormMain::kLabelCount] = {
+constexpr LabelSpec kLabels[MainWindow::kLabelCount] = {
     {L"設定名", {8, 12, 36, 12}, Anchor::kLeftTop},
     {L"データ", {8, 65, 33, 12}, Anchor::kLeftBottom},
 };
@@ -110,7 +110,7 @@ Bounds WindowBoundsIn(HWND window, HWND parent) {
 
 namespace {
 
-TFormC& Checker() {
+CheckerWindow& Checker() {
     if (!FormC) throw Exception(AnsiFromWide(L"チェッカー ウィンドウがありません"));
     return *FormC;
 }
@@ -135,19 +135,19 @@ void FormCGeometry::SetHeight(std::int32_t height) {
 
 // ---- The main window ----
 
-TFormMain::TFormMain()
+MainWindow::MainWindow()
     : commands_(nameBox_, formCGeometry_, readout_, [] { return ModuleSettingsPath(); }) {}
 
-TFormMain::TFormMain(ICheckerGeometry& checker, SettingCommands::PathSource settingsPath)
+MainWindow::MainWindow(ICheckerGeometry& checker, SettingCommands::PathSource settingsPath)
     : commands_(nameBox_, checker, readout_, std::move(settingsPath)) {}
 
-TFormMain::~TFormMain() {
+MainWindow::~MainWindow() {
     // The controls go before the font they use, and before anything their last messages touch.
     DestroyNow();
     if (FormMain == this) FormMain = nullptr;
 }
 
-void TFormMain::Create(HWND owner) {
+void MainWindow::Create(HWND owner) {
     // The controls are the standard ones (button, edit, combo box). The manifest asks for
     // version 6 of the common controls, which the system loads with the first of them: no
     // start-up of the whole library before the program runs.
@@ -160,7 +160,7 @@ void TFormMain::Create(HWND owner) {
     }
 }
 
-void TFormMain::CreateFont() {
+void MainWindow::CreateFont() {
     const WindowDC screen(nullptr);
     const int pixelsPerInch = GetDeviceCaps(screen.get(), LOGPIXELSY);
     const int characterHeight =
@@ -191,8 +191,8 @@ void TFormMain::CreateFont() {
                               static_cast<int>(wcslen(kLabels[i].text)), &text);
         labels_[i] = {position.left, position.top, text.cx, text.cy};
     }
-    label2BottomGap_ = ScaleValue(kDesignClient.cy - kLabels[kLabel2].bounds.Bottom(), lineHeight_,
-                                  kDesignLineHeight);
+    label2BottomGap_ = ScaleValue(kDesignClient.cy - kLabels[kReadoutLabel].bounds.Bottom(),
+                                  lineHeight_, kDesignLineHeight);
 
     // The content: the controls kept at the left and top edges, and the bottom-aligned area
     // below them. Labels kept at the bottom don't count.
@@ -214,7 +214,7 @@ void TFormMain::CreateFont() {
     content_.cy += bottomAligned;
 }
 
-void TFormMain::CreateControls() {
+void MainWindow::CreateControls() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     for (int i = 0; i < kControlCount; ++i) {
         const ControlSpec& spec = kControls[i];
@@ -228,15 +228,15 @@ void TFormMain::CreateControls() {
         Subclass(control);
     }
 
-    HWND combo = controls_[kComboBox1];
+    HWND combo = controls_[kNameBox];
     nameBox_.Attach(combo);
-    readout_.Attach(controls_[kMemo1]);
+    readout_.Attach(controls_[kReadout]);
 
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     if (GetComboBoxInfo(combo, &info) && info.hwndItem) {
-        comboEdit_ = info.hwndItem;
-        Subclass(comboEdit_);
+        nameEdit_ = info.hwndItem;
+        Subclass(nameEdit_);
     }
     SendMessageW(combo, CB_LIMITTEXT, 0, 0);  // no limit of its own
     // The list drops down below the box, as wide as the box, at most 8 items high. The visible
@@ -256,54 +256,54 @@ void TFormMain::CreateControls() {
     // correct the request.
     LRESULT request = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
     for (int attempt = 0; attempt < 4 && request != CB_ERR; ++attempt) {
-        const int difference = scaled_[kComboBox1].height - WindowBoundsIn(combo, Handle()).height;
+        const int difference = scaled_[kNameBox].height - WindowBoundsIn(combo, Handle()).height;
         if (difference == 0 || request + difference <= 0) break;
         request += difference;
         SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), request);
     }
 }
 
-void TFormMain::FormCreate() {
+void MainWindow::OnCreate() {
     commands_.ListSettings("");
 }
 
-void TFormMain::FormShow() {
+void MainWindow::OnFirstShow() {
     if (FormC) FormC->Show();
 }
 
-void TFormMain::RunFormShowOnce() {
-    if (formShown_) return;
-    formShown_ = true;
-    FormShow();
+void MainWindow::RunFirstShowOnce() {
+    if (firstShown_) return;
+    firstShown_ = true;
+    OnFirstShow();
 }
 
-void TFormMain::ShowCheckerGeometry() {
+void MainWindow::ShowCheckerGeometry() {
     commands_.ShowCheckerGeometry();
 }
 
-Bounds TFormMain::ControlBounds(Control control) const noexcept {
+Bounds MainWindow::ControlBounds(Control control) const noexcept {
     return placed_[control];
 }
 
-Bounds TFormMain::LabelBounds(Label label) const noexcept {
+Bounds MainWindow::LabelBounds(Label label) const noexcept {
     return placedLabels_[label];
 }
 
-LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
             CreateControls();
             UpdateScrollBars();
-            FormCreate();
+            OnCreate();
             return 0;
         case WM_SHOWWINDOW:
             // Before the window is on the screen. A maximised first showing may come without this
             // message: the show flag of the position change below catches it.
-            if (wParam) RunFormShowOnce();
+            if (wParam) RunFirstShowOnce();
             break;
         case WM_WINDOWPOSCHANGING:
             if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)
-                RunFormShowOnce();
+                RunFirstShowOnce();
             break;
         case WM_WINDOWPOSCHANGED:
             // Coming up in the stacking order (activation does it) can put the window above a
@@ -338,7 +338,7 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETFOCUS: {
             HWND target = lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_)
                               ? lastFocus_
-                              : controls_[kComboBox1];
+                              : controls_[kNameBox];
             if (target) SetFocus(target);
             return 0;
         }
@@ -371,12 +371,12 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultProc(message, wParam, lParam);
 }
 
-void TFormMain::NotifyRaised() {
+void MainWindow::NotifyRaised() {
     if (!IsWindowVisible(Handle())) return;
     if (HWND owner = GetWindow(Handle(), GW_OWNER)) SendMessageW(owner, kRaisedMessage, 0, 0);
 }
 
-void TFormMain::OnCommand(WPARAM wParam, LPARAM lParam) {
+void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (HIWORD(wParam) != BN_CLICKED) return;
     // While a command waits for the settings lock, messages sent to the window are handled: a
     // click that comes that way (another program pressing a button) runs after the command,
@@ -392,20 +392,20 @@ void TFormMain::OnCommand(WPARAM wParam, LPARAM lParam) {
     } running(commandRunning_);
     switch (LOWORD(wParam)) {
         case kSaveId:
-            commands_.Button1Click();
+            commands_.Save();
             break;
         case kRecallId:
-            commands_.Button2Click();
+            commands_.Recall();
             break;
         case kDeleteId:
-            commands_.Button3Click();
+            commands_.Delete();
             break;
         default:
             break;  // Enter and Esc (IDOK, IDCANCEL) run nothing
     }
 }
 
-void TFormMain::OnActivate(WPARAM wParam) {
+void MainWindow::OnActivate(WPARAM wParam) {
     if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
         if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
@@ -416,26 +416,26 @@ void TFormMain::OnActivate(WPARAM wParam) {
     // back to the control that had it.
     HWND target = lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_)
                       ? lastFocus_
-                      : controls_[kComboBox1];
+                      : controls_[kNameBox];
     if (target) SetFocus(target);
 }
 
-void TFormMain::MoveFocus(HWND from, bool previous) {
+void MainWindow::MoveFocus(HWND from, bool previous) {
     HWND control = from;
     while (control && GetParent(control) != Handle()) control = GetParent(control);
     HWND next = GetNextDlgTabItem(Handle(), control, previous);
     if (next) FocusControl(next);
 }
 
-void TFormMain::FocusControl(HWND control) {
+void MainWindow::FocusControl(HWND control) {
     if (!control || !IsChild(Handle(), control)) return;
     SetFocus(control);
-    if (control == controls_[kComboBox1]) {
+    if (control == controls_[kNameBox]) {
         SendMessageW(control, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
     }
 }
 
-void TFormMain::OnPaint() {
+void MainWindow::OnPaint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(Handle(), &paint);
     {
@@ -450,7 +450,7 @@ void TFormMain::OnPaint() {
     EndPaint(Handle(), &paint);
 }
 
-void TFormMain::UpdateScrollBars() {
+void MainWindow::UpdateScrollBars() {
     if (updatingScrollBars_) return;
     updatingScrollBars_ = true;
 
@@ -493,7 +493,7 @@ void TFormMain::UpdateScrollBars() {
     Layout();
 }
 
-void TFormMain::OnScroll(int bar, int request) {
+void MainWindow::OnScroll(int bar, int request) {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
@@ -534,8 +534,8 @@ void TFormMain::OnScroll(int bar, int request) {
     Layout();
 }
 
-void TFormMain::Layout() {
-    if (!controls_[kComboBox1]) return;
+void MainWindow::Layout() {
+    if (!controls_[kNameBox]) return;
     RECT client{};
     GetClientRect(Handle(), &client);
     // Scrolled content lies out at its full size.
@@ -552,7 +552,7 @@ void TFormMain::Layout() {
         if (b == placed_[i]) continue;
         placed_[i] = b;
         // The combo box's window height is the height of its dropped list: only moved.
-        const UINT keepSize = i == kComboBox1 ? SWP_NOSIZE : 0;
+        const UINT keepSize = i == kNameBox ? SWP_NOSIZE : 0;
         SetWindowPos(controls_[i], nullptr, b.left, b.top, b.width, b.height,
                      SWP_NOZORDER | SWP_NOACTIVATE | keepSize);
     }
@@ -572,7 +572,7 @@ void TFormMain::Layout() {
     }
 }
 
-void TFormMain::Subclass(HWND control) {
+void MainWindow::Subclass(HWND control) {
     // Once only: a control whose procedure were put in front of itself would call itself.
     if (OriginalProc(control)) return;
     for (SubclassedControl& entry : subclassed_) {
@@ -580,7 +580,7 @@ void TFormMain::Subclass(HWND control) {
         SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         entry.control = control;
         entry.original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-            control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TFormMain::ControlProc)));
+            control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ControlProc)));
         return;
     }
     // Without its procedure a control would take Tab as text and the name box would not
@@ -588,23 +588,23 @@ void TFormMain::Subclass(HWND control) {
     throw Exception(AnsiFromWide(L"コントロールを作成できません"));
 }
 
-WNDPROC TFormMain::OriginalProc(HWND control) const noexcept {
+WNDPROC MainWindow::OriginalProc(HWND control) const noexcept {
     for (const SubclassedControl& entry : subclassed_) {
         if (entry.control == control) return entry.original;
     }
     return nullptr;
 }
 
-LRESULT TFormMain::CallOriginal(HWND control, UINT message, WPARAM wParam,
-                                LPARAM lParam) const noexcept {
+LRESULT MainWindow::CallOriginal(HWND control, UINT message, WPARAM wParam,
+                                 LPARAM lParam) const noexcept {
     const WNDPROC original = OriginalProc(control);
     return original ? CallWindowProcW(original, control, message, wParam, lParam)
                     : DefWindowProcW(control, message, wParam, lParam);
 }
 
-LRESULT CALLBACK TFormMain::ControlProc(HWND control, UINT message, WPARAM wParam,
-                                        LPARAM lParam) noexcept {
-    auto* self = reinterpret_cast<TFormMain*>(GetWindowLongPtrW(control, GWLP_USERDATA));
+LRESULT CALLBACK MainWindow::ControlProc(HWND control, UINT message, WPARAM wParam,
+                                         LPARAM lParam) noexcept {
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(control, GWLP_USERDATA));
     if (!self) return DefWindowProcW(control, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         // The control goes: its own procedure takes its last message.
@@ -625,8 +625,8 @@ LRESULT CALLBACK TFormMain::ControlProc(HWND control, UINT message, WPARAM wPara
     }
 }
 
-LRESULT TFormMain::OnControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (control == controls_[kMemo1] && readout_.OnMemoMessage(message)) return 0;
+LRESULT MainWindow::OnControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (control == controls_[kReadout] && readout_.BeforeEditMessage(message)) return 0;
     switch (message) {
         case WM_SETFOCUS:
             lastFocus_ = control;
@@ -639,14 +639,14 @@ LRESULT TFormMain::OnControlMessage(HWND control, UINT message, WPARAM wParam, L
             break;
         case WM_CHAR:
             if (wParam == VK_TAB) return 0;  // Tab moves the focus; no control takes it as text
-            if (control == comboEdit_) {
+            if (control == nameEdit_) {
                 if (wParam == VK_BACK) {
                     const LRESULT result = CallOriginal(control, message, wParam, lParam);
-                    ClearItemSelection(controls_[kComboBox1]);
+                    ClearItemSelection(controls_[kNameBox]);
                     return result;
                 }
                 if (wParam != VK_ESCAPE &&
-                    CompleteTypedCharacter(controls_[kComboBox1], static_cast<wchar_t>(wParam))) {
+                    CompleteTypedCharacter(controls_[kNameBox], static_cast<wchar_t>(wParam))) {
                     return 0;
                 }
             }

@@ -34,13 +34,13 @@ class FormCGeometry : public ICheckerGeometry {
     void SetHeight(std::int32_t height) override;
 };
 
-class TFormMain : public BaseWindow<TFormMain> {
+class MainWindow : public BaseWindow<MainWindow> {
   public:
     static constexpr wchar_t kClassName[] = L"TFormMain";
 
     // The controls in the order in which they are created; the labels are drawn by the window.
-    enum Control { kComboBox1, kButton2, kMemo1, kButton1, kButton3, kControlCount };
-    enum Label { kLabel1, kLabel2, kLabelCount };
+    enum Control { kNameBox, kRecall, kReadout, kSave, kDelete, kControlCount };
+    enum Label { kNameLabel, kReadoutLabel, kLabelCount };
 
     // Sent to the owner (the application window) when the window has come up in the
     // stacking order, so that the windows that stay on top are placed above it again.
@@ -48,12 +48,12 @@ class TFormMain : public BaseWindow<TFormMain> {
 
     // The program's main window: the checker is FormC, the settings file lies beside the
     // executable.
-    TFormMain();
+    MainWindow();
     // A main window over another checker and settings file (tests, tools).
-    TFormMain(ICheckerGeometry& checker, SettingCommands::PathSource settingsPath);
-    ~TFormMain();
+    MainWindow(ICheckerGeometry& checker, SettingCommands::PathSource settingsPath);
+    ~MainWindow();
 
-    // Creates the window, hidden, owned by `owner`; FormCreate runs while it is created (a
+    // Creates the window, hidden, owned by `owner`; OnCreate runs while it is created (a
     // failure there goes to the failure display and the window stays). Throws
     // pelmora::Exception when the system refuses the window.
     void Create(HWND owner);
@@ -70,7 +70,7 @@ class TFormMain : public BaseWindow<TFormMain> {
     // The client size below which the scroll bars come up.
     SIZE ContentSize() const noexcept { return content_; }
 
-    ComboNameBox& NameBox() noexcept { return nameBox_; }
+    NameBoxControl& NameBox() noexcept { return nameBox_; }
     SettingCommands& Commands() noexcept { return commands_; }
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -84,9 +84,9 @@ class TFormMain : public BaseWindow<TFormMain> {
   private:
     void CreateFont();
     void CreateControls();
-    void FormCreate();
-    void FormShow();
-    void RunFormShowOnce();
+    void OnCreate();
+    void OnFirstShow();
+    void RunFirstShowOnce();
     void OnCommand(WPARAM wParam, LPARAM lParam);
     void NotifyRaised();
     void OnActivate(WPARAM wParam);
@@ -102,19 +102,19 @@ class TFormMain : public BaseWindow<TFormMain> {
     LRESULT CallOriginal(HWND control, UINT message, WPARAM wParam, LPARAM lParam) const noexcept;
 
     FormCGeometry formCGeometry_;
-    ComboNameBox nameBox_;
-    MemoReadout readout_;
+    NameBoxControl nameBox_;
+    ReadoutControl readout_;
     SettingCommands commands_;
 
     UniqueFont font_;
     int lineHeight_ = 12;
     std::array<HWND, kControlCount> controls_{};  // children: destroyed with the window
-    HWND comboEdit_ = nullptr;                    // the name box's edit field
+    HWND nameEdit_ = nullptr;                     // the name box's edit field
     struct SubclassedControl {
         HWND control = nullptr;
         WNDPROC original = nullptr;  // the control's own procedure
     };
-    std::array<SubclassedControl, kControlCount + 1> subclassed_{};  // the controls, comboEdit_
+    std::array<SubclassedControl, kControlCount + 1> subclassed_{};  // the controls, nameEdit_
     std::array<Bounds, kControlCount> scaled_{};  // designed bounds after scaling
     std::array<Bounds, kLabelCount> labels_{};    // scaled position, size of the text
     std::array<Bounds, kControlCount> placed_{};  // where Layout put the controls
@@ -124,11 +124,11 @@ class TFormMain : public BaseWindow<TFormMain> {
     POINT scroll_{};
     bool updatingScrollBars_ = false;
     HWND lastFocus_ = nullptr;
-    bool formShown_ = false;       // FormShow has run: it runs at the first showing only
+    bool firstShown_ = false;      // OnFirstShow has run: it runs at the first showing only
     bool commandRunning_ = false;  // a button's command has not returned yet
 };
 
 // The single main window, created by the shell first.
-extern TFormMain* FormMain;
+extern MainWindow* FormMain;
 
 }  // namespace pelmora::ui

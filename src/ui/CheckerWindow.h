@@ -10,7 +10,7 @@
 
 namespace pelmora::ui {
 
-class TFormC : public BaseWindow<TFormC>, public ICheckerGeometry {
+class CheckerWindow : public BaseWindow<CheckerWindow>, public ICheckerGeometry {
   public:
     static constexpr wchar_t kClassName[] = L"TFormC";
 
@@ -18,7 +18,7 @@ class TFormC : public BaseWindow<TFormC>, public ICheckerGeometry {
     // Throws pelmora::Exception when the system refuses the window.
     void Create(HWND owner);
 
-    // Runs FormShow, makes the window visible, brings it to the top of its band and activates
+    // Runs OnShow, makes the window visible, brings it to the top of its band and activates
     // it.
     void Show();
 
@@ -33,11 +33,11 @@ class TFormC : public BaseWindow<TFormC>, public ICheckerGeometry {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
-    void FormShow();
-    void FormResize();
-    void FormMoved();
-    void FormKeyDown(WPARAM key);
-    void FormMouseMove(WPARAM buttons, LPARAM position);
+    void OnShow();
+    void OnResize();
+    void OnMoved();
+    void OnKeyDown(WPARAM key);
+    void OnMouseMove(WPARAM buttons, LPARAM position);
     void ReportGeometry();
     void SetField(std::int32_t CheckerGeometry::*field, std::int32_t value);
     void ApplyBounds(const CheckerGeometry& bounds);
@@ -48,6 +48,6 @@ class TFormC : public BaseWindow<TFormC>, public ICheckerGeometry {
 };
 
 // The single checker window, created by the shell right after the main window.
-extern TFormC* FormC;
+extern CheckerWindow* FormC;
 
 }  // namespace pelmora::ui

@@ -16,33 +16,33 @@
 #include "SettingCommands.h"
 
 namespace pelmora::ui {
-class TFormMain;
-class TFormC;
+class MainWindow;
+class CheckerWindow;
 }  // namespace pelmora::ui
 
 namespace pelmora::app {
 
-class TApplication : public ui::BaseWindow<TApplication> {
+class ApplicationShell : public ui::BaseWindow<ApplicationShell> {
   public:
     static constexpr wchar_t kClassName[] = L"TApplication";
 
     // Creates the application window (zero size at the centre of the screen, hidden) with the
     // application title, and installs the failure display. The single instance is `Application`.
     // Throws pelmora::Exception when the system refuses the window.
-    TApplication();
-    ~TApplication();
+    ApplicationShell();
+    ~ApplicationShell();
 
     // "Pelmora": the taskbar button's text and every failure box's caption (ANSI).
     const std::string& Title() const noexcept { return title_; }
 
     // Creates the main window, owned by the application window. A failure of its creation
     // handler is shown and the window stays.
-    ui::TFormMain& CreateMainForm();
-    ui::TFormMain& CreateMainForm(ICheckerGeometry& checker, SettingCommands::PathSource path);
+    ui::MainWindow& CreateMainForm();
+    ui::MainWindow& CreateMainForm(ICheckerGeometry& checker, SettingCommands::PathSource path);
     // Creates the checker window, hidden, owned by the application window.
     void CreateChecker();
     // Destroys the checker window, then the main window.
-    void DestroyForms() noexcept;
+    void DestroyWindows() noexcept;
 
     // Shows the windows as the start-up show request asks, then runs the event loop until the
     // main window is closed. Returns the exit code.
@@ -78,8 +78,8 @@ class TApplication : public ui::BaseWindow<TApplication> {
     static void FailureHandler(std::exception_ptr failure) noexcept;
 
     std::string title_;
-    std::unique_ptr<ui::TFormMain> mainForm_;
-    std::unique_ptr<ui::TFormC> checker_;
+    std::unique_ptr<ui::MainWindow> main_;
+    std::unique_ptr<ui::CheckerWindow> checker_;
     ui::FailureHandler previousHandler_ = nullptr;
 
     int topMostLevel_ = 0;
@@ -97,6 +97,6 @@ class TApplication : public ui::BaseWindow<TApplication> {
 };
 
 // The single application object.
-extern TApplication* Application;
+extern ApplicationShell* Application;
 
 }  // namespace pelmora::app
