@@ -5,13 +5,11 @@
 
 #include "Errors.h"
 #include "FailureText.h"
+#include "CheckerWindow.h"
 #include "MainWindow.h"
 #include "SettingsFile.h"
-#include "CheckerWindow.h"
 
 namespace pelmora::app {
-
-ApplicationShell* Application = nullptr;
 
 namespace {
 
@@ -52,43 +50,30 @@ ApplicationShell::ApplicationShell() : title_(kTitle), placeBand_(kPlaceBand) {
     if (!CreateWindowOfClass(wc, 0, kTitleW, kWindowStyle, x, y, 0, 0, nullptr)) {
         throw Exception(AnsiFromWide(L"アプリケーション ウィンドウを作成できません"));
     }
-    Application = this;
-    previousHandler_ = ui::SetFailureHandler(&ApplicationShell::FailureHandler);
+    previousHandler_ = ui::SetFailureHandler(
+        [this](std::exception_ptr failure) noexcept { ShowException(failure); });
 }
 
 ApplicationShell::~ApplicationShell() {
     DestroyWindows();
-    ui::SetFailureHandler(previousHandler_);
+    ui::SetFailureHandler(std::move(previousHandler_));
     DestroyNow();
-    if (Application == this) Application = nullptr;
 }
 
-ui::MainWindow& ApplicationShell::CreateMainForm() {
-    main_ = std::make_unique<ui::MainWindow>();
-    ui::FormMain = main_.get();
-    main_->Create(Handle());
-    return *main_;
-}
-
-ui::MainWindow& ApplicationShell::CreateMainForm(ICheckerGeometry& checker,
-                                                 SettingCommands::PathSource path) {
-    main_ = std::make_unique<ui::MainWindow>(checker, std::move(path));
-    ui::FormMain = main_.get();
-    main_->Create(Handle());
-    return *main_;
-}
-
-void ApplicationShell::CreateChecker() {
+void ApplicationShell::CreateWindows(SettingCommands::PathSource settingsPath) {
     checker_ = std::make_unique<ui::CheckerWindow>();
-    ui::FormC = checker_.get();
+    main_ = std::make_unique<ui::MainWindow>(*checker_, std::move(settingsPath));
+    // The main window's first showing shows the checker; the checker's moves, resizes and
+    // showings rewrite the main window's readout.
+    main_->SetFirstShowAction([checker = checker_.get()] { checker->Show(); });
+    checker_->SetGeometryListener([main = main_.get()] { main->ShowCheckerGeometry(); });
+    main_->Create(Handle());
     checker_->Create(Handle());
 }
 
 void ApplicationShell::DestroyWindows() noexcept {
-    if (checker_) {
-        ui::FormC = nullptr;
-        checker_.reset();
-    }
+    if (main_) main_->SetFirstShowAction(nullptr);
+    checker_.reset();
     main_.reset();
     normalized_.clear();
     hiddenByMinimize_.clear();
@@ -248,14 +233,6 @@ void ApplicationShell::RequestTopMostBand() {
     // Once the window's own handling has run its course, and once for any number of windows
     // that came up meanwhile; not at all when the band was placed again after they came up.
     placeBand_.Request(Handle());
-}
-
-void ApplicationShell::FailureHandler(std::exception_ptr failure) noexcept {
-    if (Application) {
-        Application->ShowException(failure);
-    } else {
-        MessageBeep(MB_ICONERROR);
-    }
 }
 
 void ApplicationShell::ShowException(std::exception_ptr failure) noexcept {

@@ -4,12 +4,12 @@
 
 #include "ApplicationShell.h"
 #include "Errors.h"
+#include "SettingsFile.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     try {
         pelmora::app::ApplicationShell application;
-        application.CreateMainForm();
-        application.CreateChecker();
+        application.CreateWindows(pelmora::ModuleSettingsPath);
         const int exitCode = application.Run(showCommand);
         application.DestroyWindows();  // the checker first, then the main window
         return exitCode;

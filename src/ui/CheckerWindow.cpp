@@ -5,11 +5,8 @@
 #include <utility>
 
 #include "Errors.h"
-#include "MainWindow.h"
 
 namespace pelmora::ui {
-
-CheckerWindow* FormC = nullptr;
 
 namespace {
 
@@ -160,7 +157,7 @@ void CheckerWindow::OnMoved() {
 void CheckerWindow::ReportGeometry() {
     // Before its first showing the window is not yet the user's: the readout keeps its
     // designed lines until then.
-    if (shown_ && FormMain) FormMain->ShowCheckerGeometry();
+    if (shown_ && geometryListener_) geometryListener_();
 }
 
 void CheckerWindow::OnKeyDown(WPARAM key) {

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <utility>
+
 #include "BaseWindow.h"
 #include "SettingCommands.h"
 
@@ -21,6 +24,12 @@ class CheckerWindow : public BaseWindow<CheckerWindow>, public ICheckerGeometry 
     // Runs OnShow, makes the window visible, brings it to the top of its band and activates
     // it.
     void Show();
+
+    // Called after each change of place or size and at each showing by Show, from the first
+    // showing on (the shell has the main window's readout follow).
+    void SetGeometryListener(std::function<void()> listener) {
+        geometryListener_ = std::move(listener);
+    }
 
     // The outer rectangle in screen pixels. Each set is synchronous, keeps the stacking order,
     // does not activate, and does nothing when the value is already there.
@@ -45,9 +54,7 @@ class CheckerWindow : public BaseWindow<CheckerWindow>, public ICheckerGeometry 
     bool shown_ = false;    // the first showing has happened
     bool pressed_ = false;  // the left button went down inside the window, capture held since
     POINT pressPoint_{};    // where, in screen coordinates
+    std::function<void()> geometryListener_;
 };
-
-// The single checker window, created by the shell right after the main window.
-extern CheckerWindow* FormC;
 
 }  // namespace pelmora::ui

@@ -6,12 +6,8 @@
 #include <string>
 
 #include "Errors.h"
-#include "SettingsFile.h"
-#include "CheckerWindow.h"
 
 namespace pelmora::ui {
-
-MainWindow* FormMain = nullptr;
 
 namespace {
 
@@ -106,45 +102,12 @@ Bounds WindowBoundsIn(HWND window, HWND parent) {
 
 }  // namespace
 
-// ---- The checker as the commands see it ----
-
-namespace {
-
-CheckerWindow& Checker() {
-    if (!FormC) throw Exception(AnsiFromWide(L"チェッカー ウィンドウがありません"));
-    return *FormC;
-}
-
-}  // namespace
-
-CheckerGeometry FormCGeometry::Geometry() const {
-    return Checker().Geometry();
-}
-void FormCGeometry::SetLeft(std::int32_t left) {
-    Checker().SetLeft(left);
-}
-void FormCGeometry::SetTop(std::int32_t top) {
-    Checker().SetTop(top);
-}
-void FormCGeometry::SetWidth(std::int32_t width) {
-    Checker().SetWidth(width);
-}
-void FormCGeometry::SetHeight(std::int32_t height) {
-    Checker().SetHeight(height);
-}
-
-// ---- The main window ----
-
-MainWindow::MainWindow()
-    : commands_(nameBox_, formCGeometry_, readout_, [] { return ModuleSettingsPath(); }) {}
-
 MainWindow::MainWindow(ICheckerGeometry& checker, SettingCommands::PathSource settingsPath)
     : commands_(nameBox_, checker, readout_, std::move(settingsPath)) {}
 
 MainWindow::~MainWindow() {
     // The controls go before the font they use, and before anything their last messages touch.
     DestroyNow();
-    if (FormMain == this) FormMain = nullptr;
 }
 
 void MainWindow::Create(HWND owner) {
@@ -268,7 +231,7 @@ void MainWindow::OnCreate() {
 }
 
 void MainWindow::OnFirstShow() {
-    if (FormC) FormC->Show();
+    if (firstShowAction_) firstShowAction_();
 }
 
 void MainWindow::RunFirstShowOnce() {

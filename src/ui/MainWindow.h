@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
+#include <utility>
 
 #include "BaseWindow.h"
 #include "NameBox.h"
@@ -24,16 +26,6 @@ struct Bounds {
     friend constexpr bool operator==(const Bounds&, const Bounds&) = default;
 };
 
-// The checker window as the setting commands reach it: forwards to the global FormC.
-class FormCGeometry : public ICheckerGeometry {
-  public:
-    CheckerGeometry Geometry() const override;
-    void SetLeft(std::int32_t left) override;
-    void SetTop(std::int32_t top) override;
-    void SetWidth(std::int32_t width) override;
-    void SetHeight(std::int32_t height) override;
-};
-
 class MainWindow : public BaseWindow<MainWindow> {
   public:
     static constexpr wchar_t kClassName[] = L"TFormMain";
@@ -46,10 +38,8 @@ class MainWindow : public BaseWindow<MainWindow> {
     // stacking order, so that the windows that stay on top are placed above it again.
     static constexpr UINT kRaisedMessage = WM_APP + 10;
 
-    // The program's main window: the checker is FormC, the settings file lies beside the
-    // executable.
-    MainWindow();
-    // A main window over another checker and settings file (tests, tools).
+    // The commands save and recall the geometry of `checker` in the settings file that
+    // `settingsPath` names.
     MainWindow(ICheckerGeometry& checker, SettingCommands::PathSource settingsPath);
     ~MainWindow();
 
@@ -58,7 +48,10 @@ class MainWindow : public BaseWindow<MainWindow> {
     // pelmora::Exception when the system refuses the window.
     void Create(HWND owner);
 
-    // The checker's geometry into the readout area (the checker window's handlers call it).
+    // What the first showing of the window does besides (the shell shows the checker).
+    void SetFirstShowAction(std::function<void()> action) { firstShowAction_ = std::move(action); }
+
+    // The checker's geometry into the readout area (the shell has the checker call it).
     void ShowCheckerGeometry();
 
     HWND ControlHandle(Control control) const noexcept { return controls_[control]; }
@@ -101,7 +94,6 @@ class MainWindow : public BaseWindow<MainWindow> {
     WNDPROC OriginalProc(HWND control) const noexcept;
     LRESULT CallOriginal(HWND control, UINT message, WPARAM wParam, LPARAM lParam) const noexcept;
 
-    FormCGeometry formCGeometry_;
     NameBoxControl nameBox_;
     ReadoutControl readout_;
     SettingCommands commands_;
@@ -126,9 +118,7 @@ class MainWindow : public BaseWindow<MainWindow> {
     HWND lastFocus_ = nullptr;
     bool firstShown_ = false;      // OnFirstShow has run: it runs at the first showing only
     bool commandRunning_ = false;  // a button's command has not returned yet
+    std::function<void()> firstShowAction_;
 };
-
-// The single main window, created by the shell first.
-extern MainWindow* FormMain;
 
 }  // namespace pelmora::ui

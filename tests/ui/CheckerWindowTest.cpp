@@ -34,15 +34,10 @@ class CheckerWindowTest : public ::testing::Test {
                                  nullptr, nullptr);
         ASSERT_NE(owner_, nullptr);
         main_.Create(owner_);
-        FormMain = &main_;
         checker_.Create(owner_);
-        FormC = &checker_;
+        checker_.SetGeometryListener([this] { main_.ShowCheckerGeometry(); });
     }
-    void TearDown() override {
-        FormC = nullptr;
-        FormMain = nullptr;
-        DestroyWindow(owner_);
-    }
+    void TearDown() override { DestroyWindow(owner_); }
 
     std::string Readout() const { return WindowText(main_.ControlHandle(MainWindow::kReadout)); }
     // Puts the pointer at a point of the screen and keeps it there (a pointer event still on its

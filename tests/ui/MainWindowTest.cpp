@@ -130,19 +130,6 @@ class MainWindowTest : public ::testing::Test {
         SetKeyboardState(keys);
     }
 
-    // The program's windows as the globals that the checker and the main window use, for the
-    // object's lifetime.
-    struct Globals {
-        Globals(MainWindow* main, CheckerWindow* checker) {
-            FormMain = main;
-            FormC = checker;
-        }
-        ~Globals() {
-            FormMain = nullptr;
-            FormC = nullptr;
-        }
-    };
-
     test::TempFolder folder;
     std::string path = folder.File("pelmora.ini");
     FakeChecker checker;
@@ -624,7 +611,9 @@ TEST_F(MainWindowTest, ShowHandlerRunsAtTheFirstShowingOnly) {
     Make();
     CheckerWindow checkerWindow;
     checkerWindow.Create(nullptr);
-    const Globals globals(mainWindow.get(), &checkerWindow);
+    // Wired as the shell wires them.
+    mainWindow->SetFirstShowAction([&] { checkerWindow.Show(); });
+    checkerWindow.SetGeometryListener([&] { mainWindow->ShowCheckerGeometry(); });
     const HWND memo = Control(MainWindow::kReadout);
     ASSERT_FALSE(IsWindowVisible(checkerWindow.Handle()));
     // The show handler shows the checker, whose own show handler writes the readout.
