@@ -6,6 +6,7 @@
 #include "Errors.h"
 #include "FailureText.h"
 #include "CheckerWindow.h"
+#include "ControlIds.h"
 #include "MainWindow.h"
 #include "SettingsFile.h"
 
@@ -21,8 +22,6 @@ constexpr DWORD kWindowStyle =
 constexpr UINT kFailureBoxFlags = MB_OK | MB_ICONERROR;  // 0x10
 // Changes a window's place in the stacking order only.
 constexpr UINT kStackingOnly = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;  // 0x13
-constexpr UINT kForwardActivation = WM_APP + 1;
-constexpr UINT kPlaceBand = WM_APP + 2;
 constexpr WORD kIconResource = 1;
 
 bool IsTopMost(HWND window) {
@@ -43,7 +42,7 @@ std::string MessageOf(std::exception_ptr failure) {
 
 }  // namespace
 
-ApplicationShell::ApplicationShell() : title_(kTitle), placeBand_(kPlaceBand) {
+ApplicationShell::ApplicationShell() : title_(kTitle), placeBand_(ui::kPlaceBandMessage) {
     WNDCLASSEXW wc = ui::ClassWithProgramIcon(kIconResource);
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
     const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
@@ -332,16 +331,16 @@ LRESULT ApplicationShell::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
                 forwardTo_ = previous && GetWindow(previous, GW_OWNER) == Handle()
                                  ? previous
                                  : activeBeforeDeactivation_;
-                PostMessageW(Handle(), kForwardActivation, 0, 0);
+                PostMessageW(Handle(), ui::kForwardActivationMessage, 0, 0);
             }
             return 0;
-        case kForwardActivation:
+        case ui::kForwardActivationMessage:
             ForwardActivation();
             return 0;
-        case ui::MainWindow::kRaisedMessage:
+        case ui::kMainWindowRaisedMessage:
             RequestTopMostBand();
             return 0;
-        case kPlaceBand:
+        case ui::kPlaceBandMessage:
             if (placeBand_.Arrived()) ReapplyTopMostBand();
             return 0;
         case WM_SYSCOMMAND:

@@ -190,7 +190,7 @@ void ReadoutControl::SetText(const std::string& text) {
 }
 
 bool ReadoutControl::BeforeEditMessage(UINT message) {
-    if (message == kWriteMessage) {
+    if (message == kReadoutWriteMessage) {
         if (write_.Arrived()) Write();
         return true;
     }

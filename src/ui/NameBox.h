@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ControlIds.h"
 #include "PostedRequest.h"
 #include "SettingCommands.h"
 
@@ -59,22 +60,20 @@ class NameBoxControl : public INameBox {
 // per move. The control's procedure must hand every message to BeforeEditMessage first.
 class ReadoutControl : public IReadoutArea {
   public:
-    // The message that SetText posts to the control; consumed by BeforeEditMessage.
-    static constexpr UINT kWriteMessage = WM_APP + 20;
-
     explicit ReadoutControl(HWND edit = nullptr) noexcept : edit_(edit) {}
     // A new control starts with nothing pending: a message posted to the old one may have died
     // with it.
     void Attach(HWND edit) noexcept {
         edit_ = edit;
         pending_.clear();
-        write_ = PostedRequest(kWriteMessage);
+        write_ = PostedRequest(kReadoutWriteMessage);
     }
 
     void SetText(const std::string& text) override;
 
     // To be called by the control's procedure with each message before the control sees it:
-    // writes a pending text. Returns true when the message was kWriteMessage, which ends there.
+    // writes a pending text. Returns true when the message was kReadoutWriteMessage, which ends
+    // there.
     bool BeforeEditMessage(UINT message);
 
   private:
@@ -82,7 +81,7 @@ class ReadoutControl : public IReadoutArea {
 
     HWND edit_;
     std::string pending_;
-    PostedRequest write_{kWriteMessage};
+    PostedRequest write_{kReadoutWriteMessage};
 };
 
 // The 8-bit text of a window (ANSI code page).

@@ -17,6 +17,7 @@
 #include "TestSupport.h"
 #include "UiTestSupport.h"
 #include "CheckerWindow.h"
+#include "ControlIds.h"
 
 namespace pelmora::ui {
 namespace {
@@ -164,7 +165,7 @@ TEST_F(MainWindowTest, WindowIsCreatedAsDesigned) {
     EXPECT_EQ(logFont.lfHeight, -MulDiv(12, ppi, 96));
     EXPECT_EQ(logFont.lfWeight, FW_NORMAL);
     EXPECT_FALSE(logFont.lfItalic || logFont.lfUnderline || logFont.lfStrikeOut);
-    for (int c = 0; c < MainWindow::kControlCount; ++c) {
+    for (int c = 0; c < kMainControlCount; ++c) {
         EXPECT_EQ(SendMessageW(Control(MainWindow::Control(c)), WM_GETFONT, 0, 0),
                   reinterpret_cast<LRESULT>(font));
     }
@@ -179,6 +180,7 @@ TEST_F(MainWindowTest, ControlsInCreationOrderWithTheirIdsTextsAndPlaces) {
         const wchar_t* text;
         RECT bounds;
     };
+    // The IDs are what other programs see: spelt out here rather than read from the program.
     const Expect expected[] = {
         {101, L"ComboBox", L"", Expected(48, 8, 233, 20)},
         {112, L"Button", L"呼び出し", Expected(128, 32, 75, 25)},
@@ -412,7 +414,7 @@ TEST_F(MainWindowTest, ReadoutIsLeftAloneWhenTheTextIsAlreadyThere) {
 TEST_F(MainWindowTest, ButtonsRunSaveRecallAndDelete) {
     Make("[A]\r\npos_x=10\r\npos_y=20\r\nwidth=300\r\nheight=400\r\n[B]\r\n");
     mainWindow->NameBox().SetText("New");
-    Click(111);  // Save
+    Click(kSaveId);
     EXPECT_EQ(ReadBytes(path),
               "[A]\r\npos_x=10\r\npos_y=20\r\nwidth=300\r\nheight=400\r\n[B]\r\n"
               "[New]\r\npos_x=497\r\npos_y=114\r\nwidth=244\r\nheight=157\r\n");
@@ -420,12 +422,12 @@ TEST_F(MainWindowTest, ButtonsRunSaveRecallAndDelete) {
     EXPECT_EQ(Selected(), 2);
 
     mainWindow->NameBox().SetText("a");
-    Click(112);  // Recall, by the file's case rule
+    Click(kRecallId);  // by the file's case rule
     EXPECT_EQ(checker.geometry, (CheckerGeometry{10, 20, 300, 400}));
     EXPECT_EQ(TextOfA(Control(MainWindow::kReadout)), "pos_x=10\r\npos_y=20\r\nwidth=300");
 
     mainWindow->NameBox().SetText("B");
-    Click(113);  // Delete
+    Click(kDeleteId);
     EXPECT_EQ(Items(), (std::vector<std::string>{"A", "New"}));
     EXPECT_EQ(TextOfA(combo), "");
     EXPECT_EQ(Selected(), -1);
@@ -454,11 +456,11 @@ TEST_F(MainWindowTest, ANameTheCodePageCannotHoldNamesNoOtherSetting) {
         L"\xD55C"
         L"a";
     SetWindowTextW(combo, name.c_str());
-    Click(111);  // Save
-    Click(113);  // Delete
+    Click(kSaveId);
+    Click(kDeleteId);
     EXPECT_EQ(ReadBytes(path), file);
     EXPECT_EQ(failures, std::vector<std::string>(2, AnsiFromWide(kNameOutsideCodePage)));
-    Click(112);  // Recall
+    Click(kRecallId);
     EXPECT_EQ(checker.geometry, (CheckerGeometry{50, 50, 50, 50}));
     EXPECT_EQ(failures.size(), 2u);
     EXPECT_EQ(TextOf(combo), name);
@@ -647,15 +649,15 @@ TEST_F(MainWindowTest, AClickSentWhileACommandWaitsForTheLockRunsAfterIt) {
     ASSERT_EQ(WaitForSingleObject(held, 30000), WAIT_OBJECT_0);
     std::atomic<bool> pressed{false};
     std::thread otherProgram([&] {
-        SendMessageW(main, WM_COMMAND, MAKEWPARAM(111, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(main, 111)));
+        SendMessageW(main, WM_COMMAND, MAKEWPARAM(kSaveId, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(main, kSaveId)));
         pressed = true;
         SetEvent(release);  // the other copy's command ends
     });
 
     mainWindow->NameBox().SetText("New");
     checker.geometry = {1, 2, 3, 4};
-    Click(111);
+    Click(kSaveId);
     EXPECT_TRUE(pressed) << "the sent press was taken while the command waited";
     EXPECT_EQ(ReadBytes(path), "[A]\r\n[New]\r\npos_x=1\r\npos_y=2\r\nwidth=3\r\nheight=4\r\n");
     checker.geometry = {5, 6, 7, 8};
@@ -685,8 +687,8 @@ TEST(ReadoutArea, ANewControlGetsItsWriteAfterTheOldOneWentWithAWritePending) {
     readout.Attach(second);
     readout.SetText("b");
     MSG message;
-    EXPECT_TRUE(PeekMessageW(&message, second, ReadoutControl::kWriteMessage,
-                             ReadoutControl::kWriteMessage, PM_REMOVE));
+    EXPECT_TRUE(
+        PeekMessageW(&message, second, kReadoutWriteMessage, kReadoutWriteMessage, PM_REMOVE));
     DestroyWindow(second);
 }
 

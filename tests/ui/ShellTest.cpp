@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "ApplicationShell.h"
+#include "ControlIds.h"
 #include "Errors.h"
 #include "MainWindow.h"
 #include "TestSupport.h"
@@ -225,8 +226,8 @@ TEST_F(ShellTest, FailedDeleteIsShownOnceAndTheProgramGoesOn) {
             appRect.left == centre.x && appRect.top == centre.y,
         };
     });
-    SendMessageW(main, WM_COMMAND, MAKEWPARAM(113, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(main, 113)));
+    SendMessageW(main, WM_COMMAND, MAKEWPARAM(ui::kDeleteId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(main, ui::kDeleteId)));
     Pump(400);  // time for a second box, should there be one
 
     const auto boxes = watcher.Boxes();
