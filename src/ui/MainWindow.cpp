@@ -203,19 +203,15 @@ void MainWindow::FocusControl(HWND control) {
 }
 
 void MainWindow::OnPaint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(Handle(), &paint);
-    {
-        const SelectedObject selected(dc, font_.get());
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        for (int i = 0; i < kMainLabelCount; ++i) {
-            const Bounds& b = placedLabels_[i];
-            const wchar_t* text = kLabelDesign[i].text;
-            TextOutW(dc, b.left, b.top, text, static_cast<int>(std::wcslen(text)));
-        }
+    const PaintDC dc = BeginPainting(Handle());
+    const SelectedObject selected(dc.get(), font_.get());
+    SetBkMode(dc.get(), TRANSPARENT);
+    SetTextColor(dc.get(), GetSysColor(COLOR_WINDOWTEXT));
+    for (int i = 0; i < kMainLabelCount; ++i) {
+        const Bounds& b = placedLabels_[i];
+        const wchar_t* text = kLabelDesign[i].text;
+        TextOutW(dc.get(), b.left, b.top, text, static_cast<int>(std::wcslen(text)));
     }
-    EndPaint(Handle(), &paint);
 }
 
 LRESULT MainWindow::OnControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {

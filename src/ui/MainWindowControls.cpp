@@ -51,7 +51,7 @@ Size TextSize(HDC dc, const wchar_t* text) {
 }  // namespace
 
 void MainWindow::CreateFont() {
-    const WindowDC screen(nullptr);
+    const BorrowedDC screen = BorrowDC(nullptr);
     const int pixelsPerInch = GetDeviceCaps(screen.get(), LOGPIXELSY);
     font_.reset(CreateFontW(-CharacterHeightAt(pixelsPerInch), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
                             FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
