@@ -20,17 +20,20 @@
 #include <utility>
 #include <vector>
 
-#include "Application.h"
-#include "MainFrm.h"
+#include "ApplicationShell.h"
+#include "MainWindow.h"
 #include "SettingsFile.h"
-#include "Unit1.h"
+#include "CheckerWindow.h"
 
 namespace {
 
-using pelmora::app::TApplication;
-using pelmora::ui::FormC;
-using pelmora::ui::FormMain;
-using pelmora::ui::TFormMain;
+using pelmora::app::ApplicationShell;
+using pelmora::ui::CheckerWindow;
+using pelmora::ui::MainWindow;
+
+// Pelmora's windows, as the shell created them in main().
+MainWindow* mainWindow = nullptr;
+CheckerWindow* checkerWindow = nullptr;
 
 constexpr int kMoves = 10000;
 constexpr int kPumpEvery = 100;  // moves between two emptyings of the message queue
@@ -123,7 +126,7 @@ double MoveMany(HWND window, int x, int y) {
 // the same moves of a plain window each followed by a replacement of the same text in a plain
 // edit control of the readout's kind ("text"): what a readout costs the platform itself.
 void BenchMoves(int rounds, HWND plainChecker, HWND memo, HWND plainMemo) {
-    const HWND checker = FormC->Handle();
+    const HWND checker = checkerWindow->Handle();
     RECT r{};
     GetWindowRect(checker, &r);
     const int x = r.left, y = r.top;
@@ -237,7 +240,7 @@ void FloorFill(HWND combo, const std::string& path, std::size_t bufferSize) {
 void BenchListFill(int rounds, int sections, const std::string& path, HWND plainCombo) {
     WriteSettingsFile(path, sections);
     const std::size_t bufferSize = static_cast<std::size_t>(sections) * 16 + 2;
-    const HWND combo = FormMain->ControlHandle(TFormMain::kComboBox1);
+    const HWND combo = mainWindow->ControlHandle(MainWindow::kNameBox);
     Alternate(
         rounds,
         [&] {
@@ -246,7 +249,7 @@ void BenchListFill(int rounds, int sections, const std::string& path, HWND plain
             SendMessageA(combo, CB_RESETCONTENT, 0, 0);
             ForgetFile(path);
             const double start = Now();
-            FormMain->Commands().ListSettings("");
+            mainWindow->Commands().ListSettings("");
             Pump();
             const double ms = Now() - start;
             if (SendMessageA(combo, CB_GETCOUNT, 0, 0) != sections) Fail("ListSettings lost names");
@@ -271,7 +274,7 @@ constexpr const char* kKeys[] = {"pos_x", "pos_y", "width", "height"};
 constexpr const char kNewName[] = "new setting";  // a name the settings file does not hold
 
 void Click(int id) {
-    const HWND main = FormMain->Handle();
+    const HWND main = mainWindow->Handle();
     SendMessageW(main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(main, id)));
 }
@@ -322,9 +325,9 @@ std::string ReadNames(const std::string& path, std::size_t bufferSize) {
 void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND plainChecker,
                      HWND plainMemo) {
     WriteSettingsFile(path, kSaveRecallSections);
-    const HWND combo = FormMain->ControlHandle(TFormMain::kComboBox1);
-    const HWND checker = FormC->Handle();
-    const HWND memo = FormMain->ControlHandle(TFormMain::kMemo1);
+    const HWND combo = mainWindow->ControlHandle(MainWindow::kNameBox);
+    const HWND checker = checkerWindow->Handle();
+    const HWND memo = mainWindow->ControlHandle(MainWindow::kReadout);
     const std::string saved = SettingName(kSaveRecallSections / 2);
     const std::size_t bufferSize = static_cast<std::size_t>(kSaveRecallSections) * 16 + 2;
 
@@ -484,17 +487,18 @@ int main(int argc, char** argv) {
     auto runs = [&](const char* name) { return part.empty() || part == name; };
     auto rounds = [&](int n) { return std::max(1, static_cast<int>(n * scale + 0.5)); };
 
-    // The forms, created and shown as the shell does at start-up.
-    TApplication application;
-    application.CreateMainForm();
-    application.CreateChecker();
+    // The windows, created and shown as the shell does at start-up.
+    ApplicationShell application;
+    application.CreateWindows(pelmora::ModuleSettingsPath);
     application.ShowAtStart(SW_SHOWNORMAL);
     Pump();
-    if (!FormMain || !FormC) Fail("the forms were not created");
+    mainWindow = application.Main();
+    checkerWindow = application.Checker();
+    if (!mainWindow || !checkerWindow) Fail("the windows were not created");
     const std::string path = pelmora::ModuleSettingsPath();
 
     // The floor's windows: of the same kinds, sizes and owner, with no handler.
-    const HWND owner = GetWindow(FormMain->Handle(), GW_OWNER);
+    const HWND owner = GetWindow(mainWindow->Handle(), GW_OWNER);
     const HWND plainMain = CreatePlainWindow(
         WS_EX_CONTROLPARENT, WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 192, 400, 300,
         182, owner);
@@ -515,7 +519,8 @@ int main(int argc, char** argv) {
     Pump();
 
     if (runs("move")) {
-        BenchMoves(rounds(5), plainChecker, FormMain->ControlHandle(TFormMain::kMemo1), plainMemo);
+        BenchMoves(rounds(5), plainChecker, mainWindow->ControlHandle(MainWindow::kReadout),
+                   plainMemo);
     }
     if (runs("list")) {
         BenchListFill(rounds(15), 100, path, plainCombo);
@@ -527,6 +532,6 @@ int main(int argc, char** argv) {
     DeleteFileA(path.c_str());
     DestroyWindow(plainChecker);
     DestroyWindow(plainMain);
-    application.DestroyForms();
+    application.DestroyWindows();
     return 0;
 }

@@ -41,36 +41,18 @@
 #include <utility>
 #include <vector>
 
+#include "UniqueHandle.h"
+
 namespace {
 
 // ---- owned handles -------------------------------------------------------------------------
 
-class OwnedHandle {
-  public:
-    OwnedHandle() = default;
-    explicit OwnedHandle(HANDLE h) : h_(h) {}
-    ~OwnedHandle() { Reset(); }
-    OwnedHandle(OwnedHandle&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
-    OwnedHandle& operator=(OwnedHandle&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            h_ = std::exchange(other.h_, nullptr);
-        }
-        return *this;
-    }
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-
-    HANDLE Get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-
-  private:
-    void Reset() {
-        if (h_ != nullptr && h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-        h_ = nullptr;
-    }
-    HANDLE h_ = nullptr;
+// Every call here that opens a handle gives null when it fails (none is CreateFile's kind).
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static void Close(HANDLE handle) noexcept { CloseHandle(handle); }
 };
+using OwnedHandle = pelmora::UniqueHandle<KernelHandleTraits>;
 
 // Processes started by `start`, by process id.
 std::map<DWORD, OwnedHandle>& StartedProcesses() {
@@ -329,7 +311,7 @@ DWORD WINAPI OtherWindowThread(LPVOID param) {
                              r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
                              wc.hInstance, nullptr);
     request->hwnd = h;
-    SetEvent(request->ready.Get());  // `request` must not be touched after this
+    SetEvent(request->ready.get());  // `request` must not be touched after this
     if (!h) return 1;
     ShowWindow(h, SW_SHOWNA);
     MSG msg;
@@ -347,7 +329,7 @@ std::string MakeOtherWindow(const RECT& rect, const std::wstring& caption) {
     request.ready = OwnedHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     OwnedHandle thread(CreateThread(nullptr, 0, OtherWindowThread, &request, 0, nullptr));
     if (!thread) return Error("CreateThread failed");
-    if (WaitForSingleObject(request.ready.Get(), 10000) != WAIT_OBJECT_0)
+    if (WaitForSingleObject(request.ready.get(), 10000) != WAIT_OBJECT_0)
         return Error("window thread did not answer");
     if (!request.hwnd) return Error("CreateWindowEx failed");
     return "{\"ok\":true,\"hwnd\":" + HwndNum(request.hwnd) + "}";
@@ -359,13 +341,13 @@ std::string ProcessHandleFor(DWORD pid, OwnedHandle& temporary, HANDLE& h) {
     auto& started = StartedProcesses();
     auto it = started.find(pid);
     if (it != started.end()) {
-        h = it->second.Get();
+        h = it->second.get();
         return {};
     }
     temporary = OwnedHandle(OpenProcess(
         PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
     if (!temporary) return Error("OpenProcess failed");
-    h = temporary.Get();
+    h = temporary.get();
     return {};
 }
 
@@ -641,8 +623,8 @@ int main() {
     }
     // Whoever drove us is gone or done: programs we started must not outlive the run.
     for (auto& [pid, process] : StartedProcesses()) {
-        if (WaitForSingleObject(process.Get(), 0) != WAIT_OBJECT_0)
-            TerminateProcess(process.Get(), 1);
+        if (WaitForSingleObject(process.get(), 0) != WAIT_OBJECT_0)
+            TerminateProcess(process.get(), 1);
     }
     return 0;
 }

@@ -2,16 +2,16 @@
 // loop. The start-up show request is the only input taken from the command line.
 #include <windows.h>
 
-#include "Application.h"
+#include "ApplicationShell.h"
 #include "Errors.h"
+#include "SettingsFile.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     try {
-        pelmora::app::TApplication application;
-        application.CreateMainForm();
-        application.CreateChecker();
+        pelmora::app::ApplicationShell application;
+        application.CreateWindows(pelmora::ModuleSettingsPath);
         const int exitCode = application.Run(showCommand);
-        application.DestroyForms();  // the checker first, then the main window
+        application.DestroyWindows();  // the checker first, then the main window
         return exitCode;
     } catch (const pelmora::Exception& e) {
         // Only start-up can end here (a window the system refused): nothing else is shown.

@@ -49,7 +49,7 @@ void SettingCommands::ListSettings(const std::string& name) {
     if (!name.empty()) nameBox_.SetItemIndex(nameBox_.FindExact(name));
 }
 
-void SettingCommands::Button1Click() {
+void SettingCommands::Save() {
     const std::optional<std::string> name = nameBox_.Text();
     if (!name) throw ESettingNameException::OutsideCodePage();
     if (name->empty()) return;
@@ -64,7 +64,7 @@ void SettingCommands::Button1Click() {
     ListSettings(*name);
 }
 
-void SettingCommands::Button2Click() {
+void SettingCommands::Recall() {
     const std::optional<std::string> name = nameBox_.Text();
     if (name && name->empty()) return;
     if (!name) {
@@ -80,7 +80,7 @@ void SettingCommands::Button2Click() {
     ShowCheckerGeometry();
 }
 
-void SettingCommands::Button3Click() {
+void SettingCommands::Delete() {
     const std::optional<std::string> name = nameBox_.Text();
     if (!name) throw ESettingNameException::OutsideCodePage();
     if (name->empty()) return;

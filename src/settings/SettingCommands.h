@@ -98,12 +98,12 @@ class SettingCommands {
     void ListSettings(const std::string& name);
     // Save: the checker's geometry under the name in the name box. A name that the code page
     // cannot hold is refused (ESettingNameException) before the file is touched.
-    void Button1Click();
+    void Save();
     // Recall: the geometry saved under the name in the name box, onto the checker. A name that
     // the code page cannot hold reads as a missing setting.
-    void Button2Click();
+    void Recall();
     // Delete: the setting that bears the name in the name box; refuses a name as Save does.
-    void Button3Click();
+    void Delete();
     // The checker's current geometry into the readout area.
     void ShowCheckerGeometry();
 

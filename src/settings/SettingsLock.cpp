@@ -36,35 +36,30 @@ DWORD WaitAnswering(HANDLE mutex, DWORD timeoutMs) {
 
 }  // namespace
 
+void SettingsLock::MutexTraits::Close(void* mutex) noexcept {
+    CloseHandle(mutex);
+}
+
+void SettingsLock::HoldTraits::Close(void* mutex) noexcept {
+    ReleaseMutex(mutex);
+}
+
 SettingsLock::SettingsLock(unsigned long timeoutMs)
     : mutex_(CreateMutexA(nullptr, FALSE, kMutexName)) {
     if (!mutex_) return;
-    const DWORD result = WaitAnswering(mutex_, timeoutMs);
+    const DWORD result = WaitAnswering(mutex_.get(), timeoutMs);
     // An abandoned lock (a copy ended while holding it) is ours now, as a taken one is.
-    held_ = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0;
+    if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0) hold_.reset(mutex_.get());
 }
-
-SettingsLock::~SettingsLock() {
-    Release();
-}
-
-SettingsLock::SettingsLock(SettingsLock&& other) noexcept
-    : mutex_(std::exchange(other.mutex_, nullptr)), held_(std::exchange(other.held_, false)) {}
 
 SettingsLock& SettingsLock::operator=(SettingsLock&& other) noexcept {
     if (this != &other) {
-        Release();
-        mutex_ = std::exchange(other.mutex_, nullptr);
-        held_ = std::exchange(other.held_, false);
+        // Let go of as a lock that ends does: the hold before the handle.
+        const SettingsLock released(std::move(*this));
+        mutex_ = std::move(other.mutex_);
+        hold_ = std::move(other.hold_);
     }
     return *this;
-}
-
-void SettingsLock::Release() noexcept {
-    if (held_) ReleaseMutex(mutex_);
-    if (mutex_) CloseHandle(mutex_);
-    mutex_ = nullptr;
-    held_ = false;
 }
 
 }  // namespace pelmora

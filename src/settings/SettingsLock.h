@@ -4,6 +4,8 @@
 // so the other copy's settings (and every other section) were lost.
 #pragma once
 
+#include "UniqueHandle.h"
+
 namespace pelmora {
 
 // How long a command waits for another copy's command to end before it gives up.
@@ -17,22 +19,28 @@ class SettingsLock {
     // they repaint. Input and posted messages stay in the queue until the command has ended, so
     // nothing that the user does meanwhile runs inside the command.
     explicit SettingsLock(unsigned long timeoutMs = kSettingsLockLimitMs);
-    ~SettingsLock();
-    SettingsLock(SettingsLock&& other) noexcept;
+    SettingsLock(SettingsLock&& other) noexcept = default;
     SettingsLock& operator=(SettingsLock&& other) noexcept;
-    SettingsLock(const SettingsLock&) = delete;
-    SettingsLock& operator=(const SettingsLock&) = delete;
 
     // Whether the lock is held (false only after the wait timed out or failed).
-    bool Held() const { return held_; }
+    bool Held() const { return static_cast<bool>(hold_); }
     // Whether the lock could be made at all.
-    bool Available() const { return mutex_ != nullptr; }
+    bool Available() const { return static_cast<bool>(mutex_); }
 
   private:
-    void Release() noexcept;
+    // The handles are spelt as what they are, void*, so that this header needs no Windows
+    // header: the settings logic built without Windows includes it.
+    struct MutexTraits {
+        using Handle = void*;
+        static void Close(void* mutex) noexcept;  // CloseHandle
+    };
+    struct HoldTraits {
+        using Handle = void*;
+        static void Close(void* mutex) noexcept;  // ReleaseMutex
+    };
 
-    void* mutex_ = nullptr;
-    bool held_ = false;
+    UniqueHandle<MutexTraits> mutex_;
+    UniqueHandle<HoldTraits> hold_;  // the same mutex while it is held; released first
 };
 
 }  // namespace pelmora

@@ -7,12 +7,12 @@
 namespace pelmora::ui {
 namespace {
 
-FailureHandler g_handler = nullptr;
+FailureHandler g_handler;
 
 }  // namespace
 
 FailureHandler SetFailureHandler(FailureHandler handler) noexcept {
-    return std::exchange(g_handler, handler);
+    return std::exchange(g_handler, std::move(handler));
 }
 
 void ReportCurrentException() noexcept {

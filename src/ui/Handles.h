@@ -1,72 +1,56 @@
-// Move-only owners of Windows handles.
+// The window system's handles as UniqueHandle owns them: fonts and device contexts.
 #pragma once
 
 #include <windows.h>
 
-#include <utility>
+#include "UniqueHandle.h"
 
 namespace pelmora::ui {
-
-// Owns one handle and closes it with Traits::Close when it goes; never copied.
-template <typename Traits>
-class UniqueHandle {
-public:
-    using Handle = typename Traits::Handle;
-
-    UniqueHandle() noexcept = default;
-    explicit UniqueHandle(Handle handle) noexcept : handle_(handle) {}
-    ~UniqueHandle() { reset(); }
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other) reset(other.release());
-        return *this;
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-
-    Handle get() const noexcept { return handle_; }
-    explicit operator bool() const noexcept { return handle_ != Handle{}; }
-    Handle release() noexcept { return std::exchange(handle_, Handle{}); }
-    void reset(Handle handle = Handle{}) noexcept {
-        if (Handle old = std::exchange(handle_, handle)) Traits::Close(old);
-    }
-
-private:
-    Handle handle_{};
-};
 
 struct FontTraits {
     using Handle = HFONT;
     static void Close(HFONT font) noexcept { DeleteObject(font); }
 };
-
 using UniqueFont = UniqueHandle<FontTraits>;
+
+// A device context from GetDC, given back to its window (none: the screen).
+struct BorrowedDCTraits {
+    using Handle = HDC;
+    HWND window = nullptr;
+    void Close(HDC dc) const noexcept { ReleaseDC(window, dc); }
+};
+using BorrowedDC = UniqueHandle<BorrowedDCTraits>;
+
+inline BorrowedDC BorrowDC(HWND window) noexcept {
+    return BorrowedDC(GetDC(window), {window});
+}
+
+// The device context of a WM_PAINT, ended with the paint structure that BeginPaint filled.
+struct PaintDCTraits {
+    using Handle = HDC;
+    HWND window = nullptr;
+    PAINTSTRUCT paint{};
+    void Close(HDC) const noexcept { EndPaint(window, &paint); }
+};
+using PaintDC = UniqueHandle<PaintDCTraits>;
+
+inline PaintDC BeginPainting(HWND window) noexcept {
+    PaintDCTraits traits{window};
+    const HDC dc = BeginPaint(window, &traits.paint);
+    return PaintDC(dc, traits);
+}
 
 // Selects a GDI object into a device context for one scope.
 class SelectedObject {
-public:
+  public:
     SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(SelectObject(dc, object)) {}
     ~SelectedObject() { SelectObject(dc_, old_); }
     SelectedObject(const SelectedObject&) = delete;
     SelectedObject& operator=(const SelectedObject&) = delete;
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ old_;
-};
-
-// A window's device context for one scope (GetDC / ReleaseDC).
-class WindowDC {
-public:
-    explicit WindowDC(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
-    ~WindowDC() { ReleaseDC(window_, dc_); }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
 };
 
 }  // namespace pelmora::ui

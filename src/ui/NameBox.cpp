@@ -49,16 +49,16 @@ std::string WindowTextA(HWND window) {
     return text;
 }
 
-std::optional<std::string> ComboNameBox::Text() const {
+std::optional<std::string> NameBoxControl::Text() const {
     return ExactlyInCodePage(WindowTextW(combo_), GetACP());
 }
 
-void ComboNameBox::SetText(const std::string& text) {
+void NameBoxControl::SetText(const std::string& text) {
     if (Text() == text) return;
     SetWindowTextA(combo_, text.c_str());
 }
 
-void ComboNameBox::ClearItems() {
+void NameBoxControl::ClearItems() {
     // Emptying the list empties the edit field too: the text is put back as it was, also what
     // the code page cannot hold.
     const std::wstring text = WindowTextW(combo_);
@@ -67,14 +67,14 @@ void ComboNameBox::ClearItems() {
     if (WindowTextW(combo_) != text) SetWindowTextW(combo_, text.c_str());
 }
 
-void ComboNameBox::AddItem(const std::string& item) {
+void NameBoxControl::AddItem(const std::string& item) {
     const LRESULT result =
         SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     if (result == CB_ERR || result == CB_ERRSPACE) throw ENameBoxException();
     shown_.push_back(item);
 }
 
-HWND ComboNameBox::List() const noexcept {
+HWND NameBoxControl::List() const noexcept {
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     return GetComboBoxInfo(combo_, &info) ? info.hwndList : nullptr;
@@ -102,7 +102,7 @@ bool Failed(LRESULT result) noexcept {
 
 }  // namespace
 
-void ComboNameBox::AddItems(const std::vector<std::string>& items) {
+void NameBoxControl::AddItems(const std::vector<std::string>& items) {
     // Straight into the drop-down list, where the combo box puts each item it is given (no
     // sorting, no change of case), with the list's updating of its page and scroll bar off
     // until the last item is in: thousands of names cost one update. The list is closed while
@@ -121,7 +121,7 @@ void ComboNameBox::AddItems(const std::vector<std::string>& items) {
     }
 }
 
-void ComboNameBox::ReplaceItems(const std::vector<std::string>& items) {
+void NameBoxControl::ReplaceItems(const std::vector<std::string>& items) {
     const HWND list = List();
     if (!list || !ReplaceChangedItems(list, items)) {
         ClearItems();
@@ -129,7 +129,7 @@ void ComboNameBox::ReplaceItems(const std::vector<std::string>& items) {
     }
 }
 
-bool ComboNameBox::ReplaceChangedItems(HWND list, const std::vector<std::string>& items) {
+bool NameBoxControl::ReplaceChangedItems(HWND list, const std::vector<std::string>& items) {
     // Only this box changes the list; should the count say otherwise, it is built anew.
     if (SendMessageA(list, LB_GETCOUNT, 0, 0) != static_cast<LRESULT>(shown_.size())) return false;
 
@@ -173,24 +173,24 @@ bool ComboNameBox::ReplaceChangedItems(HWND list, const std::vector<std::string>
     return true;
 }
 
-int ComboNameBox::FindExact(const std::string& text) const {
+int NameBoxControl::FindExact(const std::string& text) const {
     const LRESULT index = SendMessageA(combo_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                        reinterpret_cast<LPARAM>(text.c_str()));
     return index == CB_ERR ? -1 : static_cast<int>(index);
 }
 
-void ComboNameBox::SetItemIndex(int index) {
+void NameBoxControl::SetItemIndex(int index) {
     if (SendMessageA(combo_, CB_GETCURSEL, 0, 0) == index) return;
     SendMessageA(combo_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-void MemoReadout::SetText(const std::string& text) {
+void ReadoutControl::SetText(const std::string& text) {
     pending_ = text;
-    write_.Request(memo_);
+    write_.Request(edit_);
 }
 
-bool MemoReadout::OnMemoMessage(UINT message) {
-    if (message == kWriteMessage) {
+bool ReadoutControl::BeforeEditMessage(UINT message) {
+    if (message == kReadoutWriteMessage) {
         if (write_.Arrived()) Write();
         return true;
     }
@@ -198,12 +198,12 @@ bool MemoReadout::OnMemoMessage(UINT message) {
     return false;
 }
 
-void MemoReadout::Write() {
+void ReadoutControl::Write() {
     if (!write_.Requested()) return;
-    // Done first: reading the control's text below comes back through OnMemoMessage.
+    // Done first: reading the control's text below comes back through BeforeEditMessage.
     write_.Done();
-    if (WindowTextA(memo_) == pending_) return;
-    SetWindowTextA(memo_, pending_.c_str());
+    if (WindowTextA(edit_) == pending_) return;
+    SetWindowTextA(edit_, pending_.c_str());
 }
 
 bool CompleteTypedCharacter(HWND combo, wchar_t character) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ControlIds.h"
 #include "PostedRequest.h"
 #include "SettingCommands.h"
 
@@ -17,9 +18,9 @@ namespace pelmora::ui {
 // messages, so the system converts them in its code page. Its edit text is read as wide text and
 // converted without best fit: typed characters that the code page lacks make no name. Searches
 // ignore letter case, as the settings file matches section names.
-class ComboNameBox : public INameBox {
+class NameBoxControl : public INameBox {
   public:
-    explicit ComboNameBox(HWND combo = nullptr) noexcept : combo_(combo) {}
+    explicit NameBoxControl(HWND combo = nullptr) noexcept : combo_(combo) {}
     void Attach(HWND combo) noexcept {
         combo_ = combo;
         shown_.clear();
@@ -56,33 +57,31 @@ class ComboNameBox : public INameBox {
 // Posted messages come before painting, so the screen shows every geometry the program has seen
 // when it next draws, and anyone who reads the control reads the newest text; a run of moves
 // handled in one go (a drag, a recall, a move by another program) costs one write instead of one
-// per move. The control's procedure must hand every message to OnMemoMessage first.
-class MemoReadout : public IReadoutArea {
+// per move. The control's procedure must hand every message to BeforeEditMessage first.
+class ReadoutControl : public IReadoutArea {
   public:
-    // The message that SetText posts to the control; consumed by OnMemoMessage.
-    static constexpr UINT kWriteMessage = WM_APP + 20;
-
-    explicit MemoReadout(HWND memo = nullptr) noexcept : memo_(memo) {}
+    explicit ReadoutControl(HWND edit = nullptr) noexcept : edit_(edit) {}
     // A new control starts with nothing pending: a message posted to the old one may have died
     // with it.
-    void Attach(HWND memo) noexcept {
-        memo_ = memo;
+    void Attach(HWND edit) noexcept {
+        edit_ = edit;
         pending_.clear();
-        write_ = PostedRequest(kWriteMessage);
+        write_ = PostedRequest(kReadoutWriteMessage);
     }
 
     void SetText(const std::string& text) override;
 
     // To be called by the control's procedure with each message before the control sees it:
-    // writes a pending text. Returns true when the message was kWriteMessage, which ends there.
-    bool OnMemoMessage(UINT message);
+    // writes a pending text. Returns true when the message was kReadoutWriteMessage, which ends
+    // there.
+    bool BeforeEditMessage(UINT message);
 
   private:
     void Write();  // the pending text, if any, into the control
 
-    HWND memo_;
+    HWND edit_;
     std::string pending_;
-    PostedRequest write_{kWriteMessage};
+    PostedRequest write_{kReadoutWriteMessage};
 };
 
 // The 8-bit text of a window (ANSI code page).

@@ -10,6 +10,7 @@ Every wait here is bounded; every failure names what was waited for.
 
 import json
 import os
+import re
 import select
 import shutil
 import subprocess
@@ -38,12 +39,35 @@ WS_EX_WINDOWEDGE = 0x00000100
 WS_EX_CONTROLPARENT = 0x00010000
 WM_CLOSE = 0x0010
 
-# Control IDs of the main window.
-ID_NAME_BOX = 101
-ID_SAVE = 111
-ID_RECALL = 112
-ID_DELETE = 113
-ID_READOUT = 121
+CONTROL_IDS_HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir,
+                                  "src", "ui", "ControlIds.h")
+
+
+def read_control_ids(header=CONTROL_IDS_HEADER):
+    """The main window's control IDs by name ("NameBox", "Save", ...), from the program's own
+    header: lines of the form `inline constexpr int k<Name>Id = <number>;`."""
+    ids = {}
+    with open(header, encoding="utf-8") as f:
+        for line in f:
+            m = re.match(r"inline constexpr int k(\w+)Id = (\d+);", line)
+            if m:
+                ids[m.group(1)] = int(m.group(2))
+    return ids
+
+
+def _control_id(ids, name):
+    if name not in ids:
+        raise ImportError("no control ID k%sId in %s (found: %s)"
+                          % (name, CONTROL_IDS_HEADER, ", ".join(sorted(ids)) or "none"))
+    return ids[name]
+
+
+_IDS = read_control_ids()
+ID_NAME_BOX = _control_id(_IDS, "NameBox")
+ID_SAVE = _control_id(_IDS, "Save")
+ID_RECALL = _control_id(_IDS, "Recall")
+ID_DELETE = _control_id(_IDS, "Delete")
+ID_READOUT = _control_id(_IDS, "Readout")
 
 ANSI = "cp932"  # the tests' ANSI code page (Japanese locale)
 

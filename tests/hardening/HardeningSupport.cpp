@@ -35,19 +35,19 @@ std::vector<std::string> Program::List() {
 void Program::Save(const std::string& name, const CheckerGeometry& geometry) {
     box.text = name;
     checker.geometry = geometry;
-    commands.Button1Click();
+    commands.Save();
 }
 
 CheckerGeometry Program::Recall(const std::string& name) {
     box.text = name;
     checker.geometry = {-1, -1, -1, -1};
-    commands.Button2Click();
+    commands.Recall();
     return checker.geometry;
 }
 
 void Program::Delete(const std::string& name) {
     box.text = name;
-    commands.Button3Click();
+    commands.Delete();
 }
 
 namespace {

@@ -90,7 +90,7 @@ int BesideExe(const char* resultFile) {
     SettingCommands commands(box, checker, readout, ModuleSettingsPath);
     box.text = "probe";
     try {
-        commands.Button1Click();
+        commands.Save();
         report += "saved " + ModuleSettingsPath() + "\n";
     } catch (const Exception& e) {
         report += "failed " + e.Message() + "\n";

@@ -147,7 +147,7 @@ TEST_F(SettingCommandsTest, SaveWritesTheFourKeysAndSelectsTheName) {
     WriteBytes(path, "[first]\r\npos_x=1\r\n");
     nameBox.text = "A";
     checker.geometry = {-8, -30, 244, 157};
-    commands.Button1Click();
+    commands.Save();
     EXPECT_EQ(ReadBytes(path),
               "[first]\r\npos_x=1\r\n[A]\r\npos_x=-8\r\npos_y=-30\r\nwidth=244\r\nheight=157\r\n");
     EXPECT_EQ(nameBox.items, (Names{"first", "A"}));
@@ -157,7 +157,7 @@ TEST_F(SettingCommandsTest, SaveWritesTheFourKeysAndSelectsTheName) {
 
     // Saving again under the same name replaces the values in place.
     checker.geometry = {1, 2, 3, 4};
-    commands.Button1Click();
+    commands.Save();
     EXPECT_EQ(ReadBytes(path),
               "[first]\r\npos_x=1\r\n[A]\r\npos_x=1\r\npos_y=2\r\nwidth=3\r\nheight=4\r\n");
     EXPECT_EQ(nameBox.items, (Names{"first", "A"}));
@@ -170,7 +170,7 @@ TEST_F(SettingCommandsTest, RecallAppliesEachValueInFourStepsWithDefaultsForMiss
                "[some]\r\npos_y=0x10\r\nwidth=junk\r\n");
     nameBox.items = {"x"};
     nameBox.text = "all";
-    commands.Button2Click();
+    commands.Recall();
     EXPECT_EQ(checker.calls, (Names{"left=-5", "top=7", "width=300", "height=200"}));
     EXPECT_EQ(readout.text, "pos_x=-5\r\npos_y=7\r\nwidth=300");
     EXPECT_EQ(nameBox.items, Names{"x"}) << "recall does not refill the list";
@@ -178,12 +178,12 @@ TEST_F(SettingCommandsTest, RecallAppliesEachValueInFourStepsWithDefaultsForMiss
 
     checker.calls.clear();
     nameBox.text = "some";
-    commands.Button2Click();
+    commands.Recall();
     EXPECT_EQ(checker.calls, (Names{"left=50", "top=16", "width=50", "height=50"}));
 
     checker.calls.clear();
     nameBox.text = "none";
-    commands.Button2Click();
+    commands.Recall();
     EXPECT_EQ(checker.calls, (Names{"left=50", "top=50", "width=50", "height=50"}));
     EXPECT_EQ(readout.text, "pos_x=50\r\npos_y=50\r\nwidth=50");
     EXPECT_TRUE(test::FileIsReleased(path));
@@ -192,7 +192,7 @@ TEST_F(SettingCommandsTest, RecallAppliesEachValueInFourStepsWithDefaultsForMiss
 TEST_F(SettingCommandsTest, DeleteRemovesTheSectionAndLeavesTheBoxEmpty) {
     WriteBytes(path, "[A]\r\npos_x=1\r\n[B]\r\npos_x=2\r\n");
     nameBox.text = "A";
-    commands.Button3Click();
+    commands.Delete();
     EXPECT_EQ(ReadBytes(path), "[B]\r\npos_x=2\r\n");
     EXPECT_EQ(nameBox.items, Names{"B"});
     EXPECT_EQ(nameBox.text, "");
@@ -201,7 +201,7 @@ TEST_F(SettingCommandsTest, DeleteRemovesTheSectionAndLeavesTheBoxEmpty) {
     // A name the file does not hold changes no section; the list is refilled unchanged.
     const std::string before = ReadBytes(path);
     nameBox.text = "absent";
-    commands.Button3Click();
+    commands.Delete();
     EXPECT_EQ(ReadBytes(path), before);
     EXPECT_EQ(nameBox.items, Names{"B"});
     EXPECT_EQ(nameBox.text, "");
@@ -210,9 +210,9 @@ TEST_F(SettingCommandsTest, DeleteRemovesTheSectionAndLeavesTheBoxEmpty) {
 TEST_F(SettingCommandsTest, AnEmptyNameDoesNothingAtAll) {
     nameBox.items = {"keep"};
     nameBox.selected = 0;
-    commands.Button1Click();
-    commands.Button2Click();
-    commands.Button3Click();
+    commands.Save();
+    commands.Recall();
+    commands.Delete();
     EXPECT_FALSE(test::FileExists(path));
     EXPECT_EQ(pathRequests, 0);
     EXPECT_EQ(nameBox.items, Names{"keep"});
@@ -223,7 +223,7 @@ TEST_F(SettingCommandsTest, AnEmptyNameDoesNothingAtAll) {
 
 TEST_F(SettingCommandsTest, ABlankNameIsPassedToTheFileUnchanged) {
     nameBox.text = "  ";
-    commands.Button1Click();
+    commands.Save();
     ASSERT_TRUE(test::FileExists(path));
     // The profile functions keep such keys outside any section; they are read back by the
     // same blank name.
@@ -231,7 +231,7 @@ TEST_F(SettingCommandsTest, ABlankNameIsPassedToTheFileUnchanged) {
     // Not listed, so the refilled box ends empty; typed again, the name recalls its values.
     EXPECT_EQ(nameBox.text, "");
     nameBox.text = "  ";
-    commands.Button2Click();
+    commands.Recall();
     EXPECT_EQ(checker.calls, (Names{"left=497", "top=114", "width=244", "height=157"}));
 }
 
@@ -240,11 +240,11 @@ TEST_F(SettingCommandsTest, SaveFailingAtTheFirstWriteWritesNothingAndKeepsTheLi
     nameBox.items = {"one", "two"};
     nameBox.selected = 1;
     nameBox.text = "new";
-    EXPECT_THROW(commands.Button1Click(), EIniFileException);
+    EXPECT_THROW(commands.Save(), EIniFileException);
     EXPECT_EQ(nameBox.items, (Names{"one", "two"}));
     EXPECT_EQ(nameBox.text, "new");
     EXPECT_EQ(pathRequests, 1) << "the list must not have been refilled";
-    EXPECT_THROW(commands.Button3Click(), EIniFileException);
+    EXPECT_THROW(commands.Delete(), EIniFileException);
     EXPECT_EQ(nameBox.items, (Names{"one", "two"}));
 }
 
@@ -259,7 +259,7 @@ TEST_F(SettingCommandsTest, SaveFailingAtALaterWriteKeepsTheEarlierValuesAndRele
         }
     };
     nameBox.text = "S";
-    EXPECT_THROW(commands.Button1Click(), EIniFileException);
+    EXPECT_THROW(commands.Save(), EIniFileException);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     CloseHandle(holder);
 

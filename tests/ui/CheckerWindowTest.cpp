@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "MainFrm.h"
+#include "MainWindow.h"
 #include "TestSupport.h"
 #include "UiTestSupport.h"
-#include "Unit1.h"
+#include "CheckerWindow.h"
 
 namespace pelmora::ui {
 namespace {
@@ -34,17 +34,12 @@ class CheckerWindowTest : public ::testing::Test {
                                  nullptr, nullptr);
         ASSERT_NE(owner_, nullptr);
         main_.Create(owner_);
-        FormMain = &main_;
         checker_.Create(owner_);
-        FormC = &checker_;
+        checker_.SetGeometryListener([this] { main_.ShowCheckerGeometry(); });
     }
-    void TearDown() override {
-        FormC = nullptr;
-        FormMain = nullptr;
-        DestroyWindow(owner_);
-    }
+    void TearDown() override { DestroyWindow(owner_); }
 
-    std::string Readout() const { return WindowText(main_.ControlHandle(TFormMain::kMemo1)); }
+    std::string Readout() const { return WindowText(main_.ControlHandle(MainWindow::kReadout)); }
     // Puts the pointer at a point of the screen and keeps it there (a pointer event still on its
     // way from an earlier move cannot take it elsewhere) until the next call or FreeCursor().
     static void HoldCursorAt(int x, int y) {
@@ -54,13 +49,13 @@ class CheckerWindowTest : public ::testing::Test {
     }
     static void FreeCursor() { ClipCursor(nullptr); }
     void TypeIntoReadout(const char* text) {
-        SetWindowTextA(main_.ControlHandle(TFormMain::kMemo1), text);
+        SetWindowTextA(main_.ControlHandle(MainWindow::kReadout), text);
     }
 
     test::TempFolder folder_;
     HWND owner_ = nullptr;
-    TFormC checker_;
-    TFormMain main_{checker_, [this] { return folder_.File("pelmora.ini"); }};
+    CheckerWindow checker_;
+    MainWindow main_{checker_, [this] { return folder_.File("pelmora.ini"); }};
 };
 
 TEST_F(CheckerWindowTest, IsCreatedHiddenOnTopWithAToolFrameAndNoTitleBarButtons) {
@@ -128,7 +123,7 @@ std::vector<std::uint32_t> Pixels(HWND window) {
 
 TEST_F(CheckerWindowTest, EveryReadAndEveryPaintOfTheReadoutShowsTheNewestGeometry) {
     checker_.Show();
-    const HWND memo = main_.ControlHandle(TFormMain::kMemo1);
+    const HWND memo = main_.ControlHandle(MainWindow::kReadout);
     ShowWindow(main_.Handle(), SW_SHOWNA);
     test::Pump(20);
 
@@ -239,7 +234,7 @@ TEST_F(CheckerWindowTest, RecallMovesTheCheckerWithoutActivatingIt) {
     ASSERT_EQ(GetActiveWindow(), main_.Handle());
 
     main_.NameBox().SetText("far");
-    main_.Commands().Button2Click();
+    main_.Commands().Recall();
     EXPECT_EQ(checker_.Geometry(), (CheckerGeometry{-20, 600, 400, 300}));
     EXPECT_EQ(Readout(), "pos_x=-20\r\npos_y=600\r\nwidth=400");
     EXPECT_EQ(GetActiveWindow(), main_.Handle());
@@ -250,7 +245,7 @@ TEST_F(CheckerWindowTest, ASmallRecalledSizeIsLeftToTheWindowSystem) {
     test::WriteBytes(folder_.File("pelmora.ini"), "[tiny]\r\nwidth=50\r\nheight=0\r\n");
     checker_.Show();
     main_.NameBox().SetText("tiny");
-    main_.Commands().Button2Click();
+    main_.Commands().Recall();
     // The window system keeps a window with a sizing frame at least its smallest tracking size.
     const int width = std::max(50, GetSystemMetrics(SM_CXMINTRACK));
     const int height = std::max(0, GetSystemMetrics(SM_CYMINTRACK));

@@ -43,7 +43,7 @@ TEST_F(NameBoxBatchTest, TakesTheNamesInOrderAsOneAtATimeWould) {
     // Unsorted, duplicates kept, case kept, double-byte names, after an item already there.
     const std::vector<std::string> names = {"Zeta", "alpha", "Alpha",    "\x90\xdd\x92\xe8",
                                             "zeta", "Zeta",  " blanks ", "a"};
-    ComboNameBox batchBox(batch), singleBox(single);
+    NameBoxControl batchBox(batch), singleBox(single);
     batchBox.AddItem("first");
     singleBox.AddItem("first");
     batchBox.AddItems(names);
@@ -61,7 +61,7 @@ TEST_F(NameBoxBatchTest, TakesTheNamesInOrderAsOneAtATimeWould) {
 TEST_F(NameBoxBatchTest, DropDownListHasCaughtUpWhenItOpens) {
     std::vector<std::string> names;
     for (int i = 0; i < 500; ++i) names.push_back("setting" + std::to_string(i));
-    ComboNameBox box(batch);
+    NameBoxControl box(batch);
     box.AddItems(names);
     box.AddItem("one more");  // one at a time again afterwards: the list updates as usual
 
@@ -122,7 +122,7 @@ TEST_F(NameBoxBatchTest, ReplacingTheItemsLeavesTheBoxAsEmptyingAndRefillingWoul
         {"all gone", {}},
         {"a duplicate appended", with([](auto& n) { n.push_back(n.back()); })},
     };
-    ComboNameBox replaced(batch), rebuilt(single);
+    NameBoxControl replaced(batch), rebuilt(single);
     for (const auto& [what, names] : cases) {
         SCOPED_TRACE(what);
         for (auto* box : {&replaced, &rebuilt}) {
@@ -140,7 +140,7 @@ TEST_F(NameBoxBatchTest, ReplacingTheItemsLeavesTheBoxAsEmptyingAndRefillingWoul
 }
 
 TEST_F(NameBoxBatchTest, ReplacingTheItemsBuildsTheListAnewWhenItWasChangedBehindTheBox) {
-    ComboNameBox box(batch);
+    NameBoxControl box(batch);
     box.AddItems({"a", "b", "c"});
     SendMessageA(batch, CB_INSERTSTRING, 1, reinterpret_cast<LPARAM>("stranger"));
     box.ReplaceItems({"a", "b", "c", "d"});

