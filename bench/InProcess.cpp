@@ -5,7 +5,8 @@
 //   bench_inproc.exe [ROUND_SCALE [PART]]
 //
 // PART runs one part alone: "move", "list" or "save" (Save and Recall); all by default.
-// Prints one line per sample: "KIND WHO [N] MILLISECONDS", WHO being "program" or "floor".
+// Prints one line per sample: "KIND WHO [N] MILLISECONDS", WHO being "program", "floor" or a
+// reference series.
 #include <windows.h>
 
 #include "Clock.h"
@@ -317,11 +318,12 @@ std::string ReadNames(const std::string& path, std::size_t bufferSize) {
     return buffer;
 }
 
-// Save and Recall against the bare profile calls they make ("floor"), and, for reference, a
-// Save under a new name ("newname") against its own bare calls ("newfloor"), and the bare
-// calls plus the same work on plain windows ("plain": the list refilled and the
-// name selected in a plain combo box; the plain checker moved and sized in four steps, each
-// followed by its readout in a plain edit control).
+// Save against the bare profile calls it makes ("floor"), and, for reference, a Save under a
+// new name ("newname") against its own bare calls ("newfloor") and the bare calls plus the list
+// refilled and the name selected in a plain combo box ("plain").
+// Recall against its bare reads plus the same four steps on plain windows ("floor": the plain
+// checker moved and sized in four steps, each followed by its readout in a plain edit control),
+// for reference also against the bare reads alone ("reads").
 void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND plainChecker,
                      HWND plainMemo) {
     WriteSettingsFile(path, kSaveRecallSections);
@@ -434,7 +436,7 @@ void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND 
             ForgetFile(path);
             SetLastWriteTime(path, secondsAgo);
         };
-        int floorTurn = 0, plainTurn = 0;
+        int readsTurn = 0, floorTurn = 0;
         Rotate(rounds, kind, kSaveRecallSections,
                {{"program",
                  [&] {
@@ -451,16 +453,16 @@ void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND 
                      }
                      return ms;
                  }},
-                {"floor",
+                {"reads",
                  [&] {
-                     const std::string& name = recalled[floorTurn++ % 2];
+                     const std::string& name = recalled[readsTurn++ % 2];
                      prepare();
                      const double start = Now();
                      bareRecall(name);
                      return Now() - start;
                  }},
-                {"plain", [&] {
-                     const std::string& name = recalled[plainTurn++ % 2];
+                {"floor", [&] {
+                     const std::string& name = recalled[floorTurn++ % 2];
                      prepare();
                      const double start = Now();
                      const std::vector<int> v = bareRecall(name);
@@ -471,6 +473,7 @@ void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND 
                          bounds[k] = v[k];
                          SetWindowPos(plainChecker, nullptr, bounds[0], bounds[1], bounds[2],
                                       bounds[3], SWP_NOZORDER | SWP_NOACTIVATE);
+                         // The readout shows no height: the last step leaves its text as it was.
                          if (k < 3) SetWindowTextA(plainMemo, ReadoutFor(plainChecker).c_str());
                      }
                      Pump();
