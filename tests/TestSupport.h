@@ -12,7 +12,7 @@
 namespace pelmora::test {
 
 class TempFolder {
-public:
+  public:
     TempFolder() {
         char base[MAX_PATH + 1];
         GetTempPathA(sizeof base, base);
@@ -29,7 +29,7 @@ public:
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "\\" + name; }
 
-private:
+  private:
     static void RemoveTree(const std::string& folder) {
         WIN32_FIND_DATAA entry;
         HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);

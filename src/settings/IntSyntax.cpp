@@ -10,7 +10,9 @@ int HexDigitValue(char c) {
     return -1;
 }
 
-bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDecimalDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace
 
