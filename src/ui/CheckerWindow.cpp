@@ -176,24 +176,24 @@ void CheckerWindow::OnKeyDown(WPARAM key) {
 }
 
 void CheckerWindow::OnMouseMove(WPARAM buttons, LPARAM position) {
-    if (!(buttons & MK_LBUTTON)) return;
+    // Only a press that began inside the window and still holds drags it. The button can be
+    // down without one: pressed elsewhere and carried over the window, or a button state that
+    // a program which ended with the button down left behind; such a move must not carry the
+    // window off. Releasing the capture below forgets the press.
+    if (!(buttons & MK_LBUTTON) || !std::exchange(pressed_, false)) return;
+    ReleaseCapture();
 
     // The move loop takes the pointer's position when it starts as its reference (Wine does;
     // a loop that starts anywhere else would lose or double the motion up to now). The motion
     // since the button went down has not moved the window yet: apply it first, so the point
-    // that was pressed stays under the pointer for the whole drag, as with the title bar. Only
-    // a press that still holds counts: releasing the capture below forgets it.
-    const bool pressed = std::exchange(pressed_, false);
-    ReleaseCapture();
-    if (pressed) {
-        POINT now{};
-        GetCursorPos(&now);
-        const int dx = now.x - pressPoint_.x;
-        const int dy = now.y - pressPoint_.y;
-        if (dx != 0 || dy != 0) {
-            const CheckerGeometry g = Geometry();
-            ApplyBounds({g.left + dx, g.top + dy, g.width, g.height});
-        }
+    // that was pressed stays under the pointer for the whole drag, as with the title bar.
+    POINT now{};
+    GetCursorPos(&now);
+    const int dx = now.x - pressPoint_.x;
+    const int dy = now.y - pressPoint_.y;
+    if (dx != 0 || dy != 0) {
+        const CheckerGeometry g = Geometry();
+        ApplyBounds({g.left + dx, g.top + dy, g.width, g.height});
     }
 
     // lParam keeps the client position as it came: X in the low word, Y in the high word.

@@ -188,14 +188,30 @@ TEST_F(CheckerWindowTest, ACloseRequestOnlyHidesAndTheReadoutStillFollows) {
     EXPECT_EQ(Readout(), "pos_x=10\r\npos_y=114\r\nwidth=244");
 }
 
+int systemMoveLoops = 0;  // the move loops started on this thread while the hook below is set
+
+LRESULT CALLBACK CountSystemMoveLoops(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION &&
+        reinterpret_cast<const CWPSTRUCT*>(lParam)->message == WM_ENTERSIZEMOVE) {
+        ++systemMoveLoops;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // A drag from inside the window first applies the motion since the press, measured from where
 // the button went down: the pointer may have moved on before the press is handled (a press and
 // the motion after it read from the queue together). A press whose capture was lost meanwhile
-// (the failure box's cancel mode, another window taking the capture) is forgotten, and a later
-// move with the button held applies no stale offset.
+// (the failure box's cancel mode, another window taking the capture) is forgotten, and a move
+// with the button down but no press of the window's own (pressed elsewhere, or a button state
+// left behind by a program that ended with it down) neither moves the window nor starts the
+// system's move loop.
 TEST_F(CheckerWindowTest, APressCountsForADragOnlyWhileItHoldsTheCapture) {
     checker_.Show();
     const HWND w = checker_.Handle();
+    const HHOOK hook =
+        SetWindowsHookExW(WH_CALLWNDPROC, CountSystemMoveLoops, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    systemMoveLoops = 0;
     const auto dragFromTheMiddle = [&](const std::function<void()>& meanwhile) {
         RECT r{};
         GetWindowRect(w, &r);
@@ -216,12 +232,23 @@ TEST_F(CheckerWindowTest, APressCountsForADragOnlyWhileItHoldsTheCapture) {
     EXPECT_EQ(checker_.Geometry(),
               (CheckerGeometry{start.left + 40, start.top + 30, start.width, start.height}));
 
+    EXPECT_EQ(systemMoveLoops, 1);
+
     const CheckerGeometry moved = checker_.Geometry();
     dragFromTheMiddle([&] { SendMessageW(w, WM_CANCELMODE, 0, 0); });
     EXPECT_EQ(checker_.Geometry(), moved);
     dragFromTheMiddle([&] { SetCapture(main_.Handle()); });
     EXPECT_EQ(checker_.Geometry(), moved);
     ReleaseCapture();
+
+    // No press at all: the button came down elsewhere. A release is queued so that a move loop
+    // started all the same would end.
+    PostMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(10, 10));
+    test::Pump(20);
+    EXPECT_EQ(checker_.Geometry(), moved);
+    EXPECT_EQ(systemMoveLoops, 1) << "a move loop without a press of the checker's own";
+    UnhookWindowsHookEx(hook);
     FreeCursor();
 }
 
