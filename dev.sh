@@ -30,7 +30,7 @@ choose_arch() {
 }
 
 PACKAGES=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-          wine wine32:i386 xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic
+          wine wine32:i386 xvfb xdotool x11-utils x11-xserver-utils imagemagick fonts-ipafont-gothic
           fonts-horai-umefont fonts-wine
           locales googletest clang libclang-rt-14-dev clang-format python3)
 PACKAGES_64BIT=(wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)

@@ -271,10 +271,16 @@ std::vector<HWND> ChildWindows(HWND parent) {
 }
 
 std::string InfoList(const std::vector<HWND>& windows) {
+    // A window can go between the enumeration and its reading (a message box closing): the
+    // list holds the windows that are still there.
     std::string out = "[";
-    for (size_t i = 0; i < windows.size(); ++i) {
-        if (i) out += ",";
-        out += InfoJson(windows[i]);
+    bool first = true;
+    for (HWND window : windows) {
+        const std::string info = InfoJson(window);
+        if (info == "null") continue;
+        if (!first) out += ",";
+        first = false;
+        out += info;
     }
     return out + "]";
 }
