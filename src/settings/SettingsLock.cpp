@@ -7,10 +7,6 @@
 namespace pelmora {
 namespace {
 
-// One lock for every settings file of every copy in the session: a command holds it for a few
-// milliseconds, and one name needs no agreement on how a path is spelt.
-constexpr const char* kMutexName = "Local\\Pelmora.SettingsFile";
-
 // Handles what the window system needs answered now: messages sent to the thread's windows
 // (PeekMessage delivers them) and painting. Nothing else is taken from the queue.
 void AnswerWindowSystem() {
@@ -45,7 +41,7 @@ void SettingsLock::HoldTraits::Close(void* mutex) noexcept {
 }
 
 SettingsLock::SettingsLock(unsigned long timeoutMs)
-    : mutex_(CreateMutexA(nullptr, FALSE, kMutexName)) {
+    : mutex_(CreateMutexA(nullptr, FALSE, kSettingsLockName)) {
     if (!mutex_) return;
     const DWORD result = WaitAnswering(mutex_.get(), timeoutMs);
     // An abandoned lock (a copy ended while holding it) is ours now, as a taken one is.

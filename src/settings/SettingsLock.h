@@ -8,6 +8,10 @@
 
 namespace pelmora {
 
+// The lock's name. One lock for every settings file of every copy in the session: a command
+// holds it for a few milliseconds, and one name needs no agreement on how a path is spelt.
+inline constexpr const char* kSettingsLockName = "Local\\Pelmora.SettingsFile";
+
 // How long a command waits for another copy's command to end before it gives up.
 inline constexpr unsigned long kSettingsLockLimitMs = 5000;
 

@@ -289,6 +289,21 @@ TEST_F(FaultTest, ACommandWaitsForAnotherCopysCommandAndNotForEver) {
 
     SetEvent(releaseEvent.Get());
     EXPECT_EQ(WaitForExit(other, kHelperTimeoutMs), 0);
+
+    // Nor is a lock that cannot be made (another kind of object holds its name) passed by.
+    {
+        const Handle squatter(CreateEventA(nullptr, TRUE, FALSE, kSettingsLockName));
+        ASSERT_TRUE(squatter);
+        try {
+            program.Save("keep1", kNew);
+            ADD_FAILURE() << "Save went on without a lock";
+        } catch (const ESettingsLockException& e) {
+            EXPECT_EQ(e.Message(), AnsiFromWide(L"設定ファイルのロックを作成できないため、"
+                                                L"設定ファイルを開けません: ") +
+                                       path);
+        }
+        EXPECT_EQ(test::ReadBytes(path), kStartFile);
+    }
     program.Save("fresh", kNew);
     EXPECT_EQ(program.Recall("fresh"), kNew);
 }

@@ -182,6 +182,11 @@ TEST(SettingsLocation, NeedsTheExecutablePathExactlyInTheCodePage) {
     EXPECT_EQ(ExecutableSettingsPath(L"C:\\x.\x8868", "C:\\x.\xE8\xA1\xA8", 65001), "C:\\x.ini");
     EXPECT_EQ(ExecutableSettingsPath(L"C:\\caf\xE9\\p.exe", "C:\\caf\xE9\\p.exe", 1252),
               "C:\\caf\xE9\\p.ini");
+    // "ā" ends in 0x81 in UTF-8 and "Š" is 0x8A in 1252: in 932 either byte would start a
+    // double-byte character and take the "." after it. In their own code page the "." counts.
+    EXPECT_EQ(ExecutableSettingsPath(L"C:\\\x0101.exe", "C:\\\xC4\x81.exe", 65001),
+              "C:\\\xC4\x81.ini");
+    EXPECT_EQ(ExecutableSettingsPath(L"C:\\\x0160.exe", "C:\\\x8A.exe", 1252), "C:\\\x8A.ini");
     EXPECT_THROW(ExecutableSettingsPath(L"C:\\\x0105\\p.exe", "C:\\a\\p.exe", 1252),
                  ESettingsPathException);
     // ANSI text that is not the wide path names another file.

@@ -145,6 +145,14 @@ TEST_F(CheckerWindowTest, EveryReadAndEveryPaintOfTheReadoutShowsTheNewestGeomet
     EXPECT_EQ(Readout(), "pos_x=-50\r\npos_y=100\r\nwidth=244");
     RedrawWindow(memo, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_TRUE(Pixels(memo) == painted) << "the paint after the move showed an older text";
+
+    // With nobody reading and no paint asked for, the queue's turn writes and draws the move.
+    checker_.SetLeft(-60);
+    test::Pump(20);
+    const std::vector<std::uint32_t> queued = Pixels(memo);
+    EXPECT_EQ(Readout(), "pos_x=-60\r\npos_y=100\r\nwidth=244");
+    RedrawWindow(memo, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(Pixels(memo) == queued) << "the screen showed an older text after the queue's turn";
 }
 
 TEST_F(CheckerWindowTest, SettingTheValueItHasMakesNoNotification) {
