@@ -121,8 +121,7 @@ void ApplicationShell::Minimize() {
     if (minimized_) return;
     minimized_ = true;
     activeBeforeMinimize_ = GetActiveWindow();
-    NormalizeTopMosts();
-    minimizedNormalized_ = true;
+    KeepTopMostsOutWhile(minimizedNormalized_, true);
     hiddenByMinimize_.clear();
     for (HWND window : ProgramWindows()) {
         if (IsWindowVisible(window)) hiddenByMinimize_.push_back(window);
@@ -152,10 +151,7 @@ void ApplicationShell::Restore() {
         }
     }
     hiddenByMinimize_.clear();
-    if (minimizedNormalized_) {
-        minimizedNormalized_ = false;
-        RestoreTopMosts();
-    }
+    KeepTopMostsOutWhile(minimizedNormalized_, false);
     ReapplyTopMostBand();
 
     HWND target = activeBeforeMinimize_;
@@ -190,6 +186,16 @@ void ApplicationShell::NormalizeTopMosts() {
         if (above && !IsTopMost(above)) {
             SetWindowPos(window, above, 0, 0, 0, 0, kStackingOnly);
         }
+    }
+}
+
+void ApplicationShell::KeepTopMostsOutWhile(bool& out, bool reasonHolds) {
+    if (out == reasonHolds) return;
+    out = reasonHolds;
+    if (reasonHolds) {
+        NormalizeTopMosts();
+    } else {
+        RestoreTopMosts();
     }
 }
 
@@ -307,22 +313,10 @@ LRESULT ApplicationShell::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
                 HWND last = GetLastActivePopup(Handle());
                 if (last && last != Handle()) activeBeforeDeactivation_ = last;
             }
-            if (!wParam && !inactiveNormalized_) {
-                inactiveNormalized_ = true;
-                NormalizeTopMosts();
-            } else if (wParam && inactiveNormalized_) {
-                inactiveNormalized_ = false;
-                RestoreTopMosts();
-            }
+            KeepTopMostsOutWhile(inactiveNormalized_, !wParam);
             return 0;
         case WM_ENABLE:
-            if (!wParam && !disabledNormalized_) {
-                disabledNormalized_ = true;
-                NormalizeTopMosts();
-            } else if (wParam && disabledNormalized_) {
-                disabledNormalized_ = false;
-                RestoreTopMosts();
-            }
+            KeepTopMostsOutWhile(disabledNormalized_, !wParam);
             return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) {

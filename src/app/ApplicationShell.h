@@ -77,6 +77,10 @@ class ApplicationShell : public ui::BaseWindow<ApplicationShell> {
     void RequestTopMostBand();
     void ShowFailureBox(const std::string& text);
     void ForwardActivation();
+    // One reason to keep the always-on-top windows out of their band (`out` remembers whether it
+    // holds now): a Normalize when the reason starts, the matching Restore when it ends, nothing in
+    // between.
+    void KeepTopMostsOutWhile(bool& out, bool reasonHolds);
 
     std::string title_;
     std::unique_ptr<ui::MainWindow> main_;
