@@ -12,50 +12,139 @@ set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 ROOT=$PWD
 
-# The program is a 32-bit Windows program. A machine whose kernel runs no 32-bit x86 code (seen:
-# virtual machines with IA-32 emulation off) cannot run it under Wine at all: there the same
-# sources are built and tested as a 64-bit program under Wine's 64-bit loader, in a folder of
-# their own.
+# The program is a 32-bit Windows program. Where it cannot run under Wine here (the kernel runs no
+# 32-bit x86 code, seen on virtual machines with IA-32 emulation off, or the registry cannot serve
+# the 32-bit packages) the same sources are built and tested as a 64-bit program under Wine's
+# 64-bit loader, in a folder of their own. The release stays the 32-bit program.
 can_run_32bit() { /lib/i386-linux-gnu/ld-linux.so.2 --version >/dev/null 2>&1; }
 ARCH=i686
-DEFAULT_BUILD=$ROOT/build
 BUILD=''
-choose_arch() {
-  if ! can_run_32bit; then
-    ARCH=x86_64
-    DEFAULT_BUILD=$ROOT/build-x86_64
-    export PATH="$ROOT/tools/wine64:$PATH"
-  fi
-  BUILD=$(realpath -m "${PELMORA_BUILD:-$DEFAULT_BUILD}")  # another folder lets builds run side by side
+use_build_folder() { BUILD=$(realpath -m "${PELMORA_BUILD:-$1}"); }  # another folder lets builds run side by side
+use_twin() {
+  ARCH=x86_64
+  export PATH="$ROOT/tools/wine64:$PATH"
+  use_build_folder "$ROOT/build-x86_64"
+  log "$1: building and testing the 64-bit twin in $BUILD"
+  install_missing "${PACKAGES_64BIT[@]}"
 }
 
-PACKAGES=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-          wine wine32:i386 xvfb xdotool x11-utils x11-xserver-utils imagemagick fonts-ipafont-gothic
-          fonts-horai-umefont fonts-wine
-          locales googletest clang libclang-rt-14-dev clang-format python3)
+# What the program and its tests need, by what for. The compilers are amd64 packages: the 32-bit
+# program can always be built. Only running it under Wine needs the i386 architecture
+# (wine32:i386); where the registry cannot serve that, the tests run on the 64-bit twin.
+BUILD_PACKAGES=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+                python3)
+TEST_PACKAGES=(wine xvfb xdotool x11-utils x11-xserver-utils imagemagick fonts-ipafont-gothic
+               fonts-horai-umefont fonts-wine locales googletest clang libclang-rt-14-dev clang-format)
+PACKAGES_32BIT=(wine32:i386)
 PACKAGES_64BIT=(wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
 
 log() { printf '%s\n' "dev.sh: $*" >&2; }
 
-install_missing() {
-  local missing=() p
-  for p in "$@"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+is_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+# apt's words on one line: its errors, without the mirror's address, and the first unmet
+# dependency it names with how many more there are.
+apt_reason() {
+  local errors deps count
+  errors=$(grep -E '^E: ' <<<"$1" | grep -v '^E: Some index files failed' \
+           | sed -E 's/^E: //; s/ *\[IP: [^]]*\]//; s/\.$//' | paste -sd'|' | sed 's/|/; /g')
+  deps=$(grep -E '^ [^ ]+ : (Pre)?Depends: ' <<<"$1" | sed -E 's/^ +//; s/  +/ /g' || true)
+  count=$(grep -c . <<<"$deps" || true)
+  printf '%s' "${errors:-apt-get failed}"
+  [ "$count" = 0 ] || printf '; unmet: %s' "$(head -1 <<<"$deps")"
+  [ "$count" -le 1 ] || printf ', and %d more' "$((count - 1))"
+}
+
+# Brings the package lists up to date, once a run. An index that cannot be fetched (a mirror in
+# the middle of a sync serves a list of the wrong size) is tried again twice, then reported, one
+# line each, and the install goes on with the lists there are.
+UPDATED=
+apt_update() {
+  [ -n "$UPDATED" ] && return 0
+  UPDATED=1
+  local out try
+  for try in 1 2 3; do
+    out=$(apt-get update -qq 2>&1) && return 0
+    grep -q '^E: Failed to fetch' <<<"$out" || break
+    [ "$try" = 3 ] && break
+    log "a package index could not be fetched; trying again in 10 s"
+    sleep 10
   done
-  if [ ${#missing[@]} -gt 0 ]; then
-    log "installing ${missing[*]}"
-    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  local line
+  while IFS= read -r line; do
+    [[ $line =~ ^[EW]:\ Failed\ to\ fetch\ ([^ ]+)\ +(.*)$ ]] || continue
+    log "package index not updated, going on with the lists there are: ${BASH_REMATCH[1]}: $(sed -E 's/ *\[IP: [^]]*\]//' <<<"${BASH_REMATCH[2]}")"
+  done <<<"$out"
+  grep -q '^[EW]: Failed to fetch' <<<"$out" || log "apt-get update failed, going on with the lists there are: $(apt_reason "$out")"
+}
+
+# Installs the packages; on failure says which of them cannot be installed and apt's reason, and
+# returns 1. apt decides before it unpacks anything, so a refused install leaves nothing behind;
+# should dpkg itself fail halfway, what it left is named.
+APT_FAILURE=
+apt_install() {
+  local out
+  if out=$(DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@" 2>&1); then
+    return 0
   fi
+  APT_FAILURE=
+  local p reason
+  if [ $# -gt 1 ]; then
+    for p in "$@"; do
+      reason=$(apt-get install -s -q --no-install-recommends "$p" 2>&1) && continue
+      APT_FAILURE+="${APT_FAILURE:+; }$p cannot be installed: $(apt_reason "$reason")"
+    done
+  fi
+  [ -n "$APT_FAILURE" ] || APT_FAILURE="$* cannot be installed: $(apt_reason "$out")"
+  local audit
+  audit=$(dpkg --audit 2>/dev/null | grep -E '^ [^ ]+ ' | awk '{ print $1 }' | paste -sd' ')
+  [ -z "$audit" ] || APT_FAILURE+="; left half-installed by dpkg (see 'dpkg --audit'): $audit"
+  return 1
+}
+
+missing_of() {
+  local p
+  for p in "$@"; do is_installed "$p" || printf '%s\n' "$p"; done
+}
+
+# Installs what is missing of the packages, or ends the command naming what cannot be installed.
+install_missing() {
+  local missing
+  mapfile -t missing < <(missing_of "$@")
+  [ ${#missing[@]} -gt 0 ] || return 0
+  log "installing ${missing[*]}"
+  apt_update
+  apt_install "${missing[@]}" || { log "$APT_FAILURE"; exit 1; }
+}
+
+# wine32:i386 runs the 32-bit program. Returns 1, with apt's reason in APT_FAILURE, when the
+# registry cannot serve it; the i386 architecture is then taken away again unless something else
+# uses it, so that the machine is as it was.
+install_32bit_runtime() {
+  is_installed wine32:i386 && return 0
+  local added=
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    added=1
+    UPDATED=
+  fi
+  log "installing ${PACKAGES_32BIT[*]}"
+  apt_update
+  apt_install "${PACKAGES_32BIT[@]}" && return 0
+  if [ -n "$added" ] && [ -z "$(dpkg-query -W -f='${Architecture}\n' 2>/dev/null | grep -x i386)" ]; then
+    dpkg --remove-architecture i386 2>/dev/null || true
+  fi
+  return 1
 }
 
 ensure_packages() {
-  install_missing "${PACKAGES[@]}"
-  choose_arch
-  if [ "$ARCH" = x86_64 ]; then
-    log "this machine runs no 32-bit x86 code: building and testing the 64-bit twin in $BUILD"
-    install_missing "${PACKAGES_64BIT[@]}"
+  install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+  if ! install_32bit_runtime; then
+    use_twin "the 32-bit packages cannot be installed ($APT_FAILURE)"
+  elif ! can_run_32bit; then
+    use_twin "this machine runs no 32-bit x86 code"
+  else
+    use_build_folder "$ROOT/build"
   fi
   # Wine takes the ANSI code page from the locale: ja_JP gives code page 932 (Shift-JIS).
   if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
@@ -169,7 +258,7 @@ cmd_bench() {
 # The release is always the 32-bit program, also where this machine cannot run it: built in a
 # folder of its own, configured for the program alone.
 cmd_dist() {
-  install_missing "${PACKAGES[@]}"
+  install_missing "${BUILD_PACKAGES[@]}"
   local build=$ROOT/build-dist
   mkdir -p "$build"
   cmake -S "$ROOT" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
