@@ -55,6 +55,25 @@ apt_reason() {
   [ "$count" -le 1 ] || printf ', and %d more' "$((count - 1))"
 }
 
+# One dev.sh at a time installs packages (two runs started together, CI beside a developer, would
+# otherwise fail on apt's own locks); the lock is held until the packages are settled.
+APT_LOCKED=
+apt_lock() {
+  [ -n "$APT_LOCKED" ] && return 0
+  exec 9>>/run/lock/pelmora-dev-apt.lock
+  if ! flock -n 9; then
+    log "waiting for another dev.sh to finish installing packages"
+    flock 9
+  fi
+  APT_LOCKED=1
+}
+apt_unlock() {
+  [ -z "$APT_LOCKED" ] && return 0
+  flock -u 9
+  exec 9>&-
+  APT_LOCKED=
+}
+
 # Brings the package lists up to date, once a run. An index that cannot be fetched (a mirror in
 # the middle of a sync serves a list of the wrong size) is tried again twice, then reported, one
 # line each, and the install goes on with the lists there are.
@@ -62,9 +81,10 @@ UPDATED=
 apt_update() {
   [ -n "$UPDATED" ] && return 0
   UPDATED=1
+  apt_lock
   local out try
   for try in 1 2 3; do
-    out=$(apt-get update -qq 2>&1) && return 0
+    out=$(apt-get -o DPkg::Lock::Timeout=600 update -qq 2>&1) && return 0
     grep -q '^E: Failed to fetch' <<<"$out" || break
     [ "$try" = 3 ] && break
     log "a package index could not be fetched; trying again in 10 s"
@@ -84,7 +104,8 @@ apt_update() {
 APT_FAILURE=
 apt_install() {
   local out
-  if out=$(DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@" 2>&1); then
+  apt_lock
+  if out=$(DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "$@" 2>&1); then
     return 0
   fi
   APT_FAILURE=
@@ -112,6 +133,9 @@ install_missing() {
   local missing
   mapfile -t missing < <(missing_of "$@")
   [ ${#missing[@]} -gt 0 ] || return 0
+  apt_lock
+  mapfile -t missing < <(missing_of "$@")  # another run may have installed them meanwhile
+  [ ${#missing[@]} -gt 0 ] || return 0
   log "installing ${missing[*]}"
   apt_update
   apt_install "${missing[@]}" || { log "$APT_FAILURE"; exit 1; }
@@ -119,8 +143,16 @@ install_missing() {
 
 # wine32:i386 runs the 32-bit program. Returns 1, with apt's reason in APT_FAILURE, when the
 # registry cannot serve it; the i386 architecture is then taken away again unless something else
-# uses it, so that the machine is as it was.
+# uses it, so that the machine is as it was. Such a registry stays so for a while (seen: more than
+# an hour): for an hour after a failure, runs go straight to the twin instead of asking again.
+NO_32BIT_MARK=/var/cache/pelmora-dev/no-32bit-packages
 install_32bit_runtime() {
+  is_installed wine32:i386 && return 0
+  if [ -n "$(find "$NO_32BIT_MARK" -mmin -60 2>/dev/null)" ]; then
+    APT_FAILURE="$(cat "$NO_32BIT_MARK"); found at $(date -r "$NO_32BIT_MARK" +%H:%M), asked again an hour later"
+    return 1
+  fi
+  apt_lock
   is_installed wine32:i386 && return 0
   local added=
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -130,10 +162,15 @@ install_32bit_runtime() {
   fi
   log "installing ${PACKAGES_32BIT[*]}"
   apt_update
-  apt_install "${PACKAGES_32BIT[@]}" && return 0
+  if apt_install "${PACKAGES_32BIT[@]}"; then
+    rm -f "$NO_32BIT_MARK"
+    return 0
+  fi
   if [ -n "$added" ] && [ -z "$(dpkg-query -W -f='${Architecture}\n' 2>/dev/null | grep -x i386)" ]; then
     dpkg --remove-architecture i386 2>/dev/null || true
   fi
+  mkdir -p "$(dirname "$NO_32BIT_MARK")"
+  printf '%s' "$APT_FAILURE" >"$NO_32BIT_MARK"
   return 1
 }
 
@@ -151,6 +188,7 @@ ensure_packages() {
     log "generating the ja_JP.UTF-8 locale"
     localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
   fi
+  apt_unlock
 }
 
 build() {
@@ -259,6 +297,7 @@ cmd_bench() {
 # folder of its own, configured for the program alone.
 cmd_dist() {
   install_missing "${BUILD_PACKAGES[@]}"
+  apt_unlock
   local build=$ROOT/build-dist
   mkdir -p "$build"
   cmake -S "$ROOT" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
