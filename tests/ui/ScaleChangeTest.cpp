@@ -11,7 +11,6 @@
 #include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "CheckerWindow.h"
 #include "MainWindow.h"
@@ -277,7 +276,6 @@ TEST(AssistiveNames, TheNameBoxAndTheReadoutAreNamedWithNothingChangedOnScreen) 
     FixedChecker checker;
     MainWindow window(checker, [] { return std::string("C:\\nowhere\\pelmora.ini"); });
     window.Create(nullptr);
-    const HWND main = window.Handle();
 
     // A screen reader names a control after the static control right before it: hidden ones,
     // so that the screen still shows only the labels that the window draws.
@@ -289,20 +287,10 @@ TEST(AssistiveNames, TheNameBoxAndTheReadoutAreNamedWithNothingChangedOnScreen) 
         EXPECT_EQ(test::TextOf(label), text);
         EXPECT_FALSE(GetWindowLongW(label, GWL_STYLE) & (WS_VISIBLE | WS_TABSTOP));
     }
-    // What Wine's accessibility proxy can show: the readout's name. It names no combo box.
+    // What Wine's accessibility proxy can show: the readout's name. It names no combo box. (The
+    // tab order, which hidden statics leave alone, is MainWindowTest's.)
     EXPECT_EQ(AccessibleName(window.ControlHandle(kReadout)), L"データ");
 
-    // The tab order is the designed one.
-    std::vector<HWND> visited;
-    HWND control = window.ControlHandle(kNameBox);
-    for (int i = 0; i < kMainControlCount; ++i) {
-        control = GetNextDlgTabItem(main, control, FALSE);
-        visited.push_back(control);
-    }
-    EXPECT_EQ(visited,
-              (std::vector<HWND>{window.ControlHandle(kRecall), window.ControlHandle(kReadout),
-                                 window.ControlHandle(kSave), window.ControlHandle(kDelete),
-                                 window.ControlHandle(kNameBox)}));
     CoUninitialize();
 }
 
