@@ -137,6 +137,17 @@ LRESULT CheckerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_MOUSEMOVE:
             OnMouseMove(wParam, lParam);
             return 0;
+        case WM_GETDPISCALEDSIZE:
+            // Its geometry is exact in physical pixels and never scaled: the size that the system
+            // proposes, unscaled (its size, or the size that a resize under way is to give it).
+            return TRUE;
+        case WM_DPICHANGED: {
+            // It goes where the system suggests, as large as it is; the readout follows the move.
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+            const CheckerGeometry g = Geometry();
+            ApplyBounds({suggested.left, suggested.top, g.width, g.height});
+            return 0;
+        }
         case WM_CLOSE:
             // Nothing offers to close the checker; a close request that reaches it only hides it.
             ShowWindow(Handle(), SW_HIDE);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 namespace pelmora::ui {
 
@@ -72,6 +73,10 @@ inline constexpr std::array<LabelDesign, kMainLabelCount> kLabelDesign{{
     {L"データ", {8, 65, 33, 12}, Anchor::kLeftBottom},
 }};
 
+// The control that each label names for assistive technology: the window draws the labels, so a
+// screen reader finds their texts in hidden static controls placed right before these controls.
+inline constexpr std::array<MainControl, kMainLabelCount> kLabelledControl{kNameBox, kReadout};
+
 // value * to / from, rounded to the nearest pixel (halves away from zero).
 constexpr int ScaleValue(int value, int to, int from) {
     const long long product = static_cast<long long>(value) * to;
@@ -95,6 +100,13 @@ constexpr int CharacterHeightAt(int pixelsPerInch) {
 constexpr int LayoutLineHeight(int pixelsPerInch, int fontLineHeight) {
     if (pixelsPerInch == kDesignPixelsPerInch || fontLineHeight <= 0) return kDesignLineHeight;
     return fontLineHeight;
+}
+
+// The resolution that a change of scale announces: the message's wParam holds the new
+// horizontal resolution in its low word and the vertical one in its high word. The font's
+// character height follows the vertical resolution, as at start-up.
+constexpr int PixelsPerInchOfScaleChange(std::uintptr_t wParam) {
+    return static_cast<int>((wParam >> 16) & 0xFFFF);
 }
 
 // The design scaled for one font.

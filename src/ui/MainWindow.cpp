@@ -4,6 +4,7 @@
 
 #include "ControlIds.h"
 #include "Errors.h"
+#include "WindowDpi.h"
 
 namespace pelmora::ui {
 namespace {
@@ -28,7 +29,6 @@ void MainWindow::Create(HWND owner) {
     // The controls are the standard ones (button, edit, combo box). The manifest asks for
     // version 6 of the common controls, which the system loads with the first of them: no
     // start-up of the whole library before the program runs.
-    CreateFont();
     WNDCLASSEXW wc = ClassWithProgramIcon(kIconResource);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     if (!CreateWindowOfClass(wc, kWindowExStyle, kCaption, kWindowStyle, kWindowBounds.left,
@@ -58,6 +58,9 @@ void MainWindow::ShowCheckerGeometry() {
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
+            // The font at the window's own resolution, which the system knows once the window
+            // is there.
+            CreateFont(WindowPixelsPerInch(Handle()));
             CreateControls();
             UpdateScrollBars();
             OnCreate();
@@ -81,6 +84,14 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;  // the default handling sends WM_SIZE and WM_MOVE
         case WM_SIZE:
             if (wParam != SIZE_MINIMIZED) UpdateScrollBars();
+            return 0;
+        case WM_GETDPISCALEDSIZE:
+            // The window's own size is never scaled: the size that the system proposes, unscaled
+            // (the window's size, or the size that a move or resize under way is to give it).
+            return TRUE;
+        case WM_DPICHANGED:
+            OnScaleChanged(PixelsPerInchOfScaleChange(wParam),
+                           *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_HSCROLL:
             OnScroll(SB_HORZ, LOWORD(wParam));

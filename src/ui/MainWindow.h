@@ -54,10 +54,11 @@ class MainWindow : public BaseWindow<MainWindow>, private IControlMessageHandler
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
-    // Creation (MainWindowControls.cpp).
-    void CreateFont();
+    // Creation, and a change of scale (MainWindowControls.cpp).
+    void CreateFont(int pixelsPerInch);
     void CreateControls();
     void FitNameBox();
+    void OnScaleChanged(int pixelsPerInch, const RECT& suggested);
 
     void OnCreate();
     void OnFirstShow();

@@ -1,9 +1,11 @@
-// The main window's font and controls, made when the window is created.
+// The main window's font and controls, made when the window is created and made again for a
+// change of scale.
 #include "MainWindow.h"
 
 #include <commctrl.h>
 
 #include <cwchar>
+#include <utility>
 
 #include "ControlIds.h"
 #include "Errors.h"
@@ -33,6 +35,10 @@ constexpr std::array<ControlKind, kMainControlCount> kControlKinds{{
     {kDeleteId, WC_BUTTONW, L"削除", kChild | BS_PUSHBUTTON, 0},
 }};
 
+// The hidden static controls that name the name box and the readout to a screen reader have
+// no ID of their own.
+constexpr INT_PTR kNoId = -1;
+
 constexpr int kDroppedRows = 8;  // the name box's list shows at most this many items
 
 Bounds WindowBoundsIn(HWND window, HWND parent) {
@@ -50,9 +56,8 @@ Size TextSize(HDC dc, const wchar_t* text) {
 
 }  // namespace
 
-void MainWindow::CreateFont() {
+void MainWindow::CreateFont(int pixelsPerInch) {
     const BorrowedDC screen = BorrowDC(nullptr);
-    const int pixelsPerInch = GetDeviceCaps(screen.get(), LOGPIXELSY);
     font_.reset(CreateFontW(-CharacterHeightAt(pixelsPerInch), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
                             FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontFace));
@@ -69,6 +74,16 @@ void MainWindow::CreateFont() {
 void MainWindow::CreateControls() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     for (int i = 0; i < kMainControlCount; ++i) {
+        // The labels are drawn by the window, and a screen reader names a control after the
+        // static control right before it, visible or not: a hidden one carries the label's text.
+        for (int label = 0; label < kMainLabelCount; ++label) {
+            if (kLabelledControl[label] != i) continue;
+            if (!CreateWindowExW(0, WC_STATICW, kLabelDesign[label].text,
+                                 WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, Handle(),
+                                 reinterpret_cast<HMENU>(kNoId), instance, nullptr)) {
+                throw Exception(AnsiFromWide(L"コントロールを作成できません"));
+            }
+        }
         const ControlKind& kind = kControlKinds[i];
         const Bounds& b = layout_.Scaled(Control(i));
         HWND control = CreateWindowExW(
@@ -117,6 +132,32 @@ void MainWindow::FitNameBox() {
         request += difference;
         SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), request);
     }
+}
+
+void MainWindow::OnScaleChanged(int pixelsPerInch, const RECT& suggested) {
+    // The font at the new resolution and the layout for it, from the design as at start-up:
+    // at 96 pixels per inch the design stands again exactly.
+    const UniqueFont previous = std::move(font_);  // in use by the controls until they let go
+    CreateFont(pixelsPerInch);
+    for (HWND control : controls_) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    }
+    // The name box is sized as when it was created, then fitted to its font again; the others
+    // are placed anew below.
+    const Bounds& box = layout_.Scaled(kNameBox);
+    SetWindowPos(controls_[kNameBox], nullptr, 0, 0, box.width, box.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FitNameBox();
+    placed_.fill(Bounds{});
+    UpdateScrollBars();
+    InvalidateRect(Handle(), nullptr, TRUE);  // the labels in the new font
+
+    // The window's own size is never scaled: it goes where the system suggests, as large as
+    // it is.
+    RECT outer{};
+    GetWindowRect(Handle(), &outer);
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, outer.right - outer.left,
+                 outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace pelmora::ui

@@ -31,6 +31,12 @@ TEST(MainLayout, TheDesignStandsAtTheDesignedResolutionWhateverTheFont) {
     EXPECT_EQ(LayoutLineHeight(144, 0), 12);
 }
 
+TEST(MainLayout, AChangeOfScaleGivesTheVerticalResolutionInTheHighWord) {
+    EXPECT_EQ(PixelsPerInchOfScaleChange(0x00900090), 144);
+    EXPECT_EQ(PixelsPerInchOfScaleChange(0x00600078), 96);  // 120 across, 96 down
+    EXPECT_EQ(PixelsPerInchOfScaleChange(0x01E00060), 480);
+}
+
 TEST(MainLayout, AtTheDesignedResolutionWithA13PixelLine) {
     // The labels take what their texts take in that font; the controls stay as designed.
     const MainLayout layout(LayoutLineHeight(96, 13), {Size{36, 13}, Size{32, 13}});
