@@ -1,5 +1,5 @@
-// Small helpers shared by the test suites: a temporary folder that cleans up after itself, and
-// byte-exact file access.
+// Small helpers shared by the test suites: a temporary folder that cleans up after itself,
+// byte-exact file access, and which section names the profile functions take for one.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace pelmora::test {
 
@@ -79,6 +80,34 @@ inline bool FileIsReleased(const std::string& path) {
 // Shift-JIS text written as bytes, so that the tests read the same in any code page.
 inline std::string Bytes(std::initializer_list<unsigned char> bytes) {
     return std::string(bytes.begin(), bytes.end());
+}
+
+// The indices, in order, of the names among `names` that the profile functions take for
+// `name` as section names: asked of the profile functions themselves, on a scratch file that
+// holds each name as a section, so that a fake never shares the comparison that the program
+// makes. Each name must be one that the profile functions list as it is.
+inline std::vector<std::size_t> ProfileMatches(const std::vector<std::string>& names,
+                                               const std::string& name) {
+    std::vector<std::size_t> matches;
+    if (name.empty()) return matches;
+    const TempFolder folder;
+    const std::string scratch = folder.File("matches.ini");
+    std::string content;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        content += "[" + names[i] + "]\r\nindex=" + std::to_string(i) + "\r\n";
+    }
+    WriteBytes(scratch, content);
+    // The profile functions read the first section that matches: note it, erase it, again.
+    for (;;) {
+        char index[32] = {};
+        GetPrivateProfileStringA(name.c_str(), "index", "", index, sizeof index, scratch.c_str());
+        if (index[0] == '\0') break;
+        const std::size_t found = std::stoul(index);
+        if (!matches.empty() && found <= matches.back()) break;  // the erase did not take
+        matches.push_back(found);
+        WritePrivateProfileStringA(name.c_str(), nullptr, nullptr, scratch.c_str());
+    }
+    return matches;
 }
 
 }  // namespace pelmora::test

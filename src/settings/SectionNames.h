@@ -11,5 +11,7 @@ namespace pelmora {
 // of the buffer that holds names (the profile call's return value); a last name without its
 // NUL is taken as it stands, and empty entries are passed over.
 std::vector<std::string> SplitSectionNames(std::string_view filled);
+// The same for the wide profile functions.
+std::vector<std::wstring> SplitSectionNames(std::wstring_view filled);
 
 }  // namespace pelmora

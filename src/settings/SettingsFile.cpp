@@ -17,12 +17,21 @@
 namespace pelmora {
 namespace {
 
+// Sizes of the buffer of names, in wide characters.
 constexpr DWORD kNameBufferStart = 0x4000;         // what one read of the names usually needs
-constexpr DWORD kNameBufferFirstLimit = 0x100000;  // 1 MiB: a larger file grows it as needed
-constexpr DWORD kNameBufferLimit = 0x10000000;  // 256 MiB: past this a file is not a settings file
+constexpr DWORD kNameBufferFirstLimit = 0x100000;  // a larger file grows it as needed
+constexpr DWORD kNameBufferLimit = 0x8000000;      // 256 MiB: past it a file is no settings file
 constexpr DWORD kValueBufferSize = 2048;
 constexpr DWORD kValueBufferLimit = 0x100000;  // 1 MiB
 constexpr DWORD kModulePathBufferSize = MAX_PATH + 1;
+
+std::wstring WideFromAnsi(const std::string& text) {
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
 
 // The decimal digits of a number as wide text, without the C library's formatting.
 std::wstring WideDigits(std::size_t value) {
@@ -74,11 +83,18 @@ SettingsFile::~SettingsFile() {
 
 void SettingsFile::ListSectionNames(std::vector<std::string>& target) const {
     target.clear();
+    // The names are read as wide text: through the ANSI functions, the names of a file in
+    // UTF-16 come converted, with best-fit look-alikes or "?" for what the code page lacks
+    // ("naïve" as "naive", Hangul as "?"), and such a name would reach another section or
+    // none. A name that the code page cannot hold exactly is left out: every setting name is
+    // ANSI text, so no command could reach it. It stays in the file as it is.
+    //
     // The profile call cuts the names off where the buffer ends and then returns size - 2:
     // grow the buffer until the whole list fits. Each read walks over every section, so the
-    // first buffer is as large as the file (up to a limit): the names take fewer bytes than the
-    // file that holds them, and thousands of them come in one read.
-    std::string buffer;
+    // first buffer holds as many characters as the file has bytes (up to a limit): the names
+    // take fewer than the file that holds them, and thousands of them come in one read.
+    const std::wstring widePath = WideFromAnsi(path_);
+    std::wstring buffer;
     DWORD size = kNameBufferStart;
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
     if (GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &attributes) &&
@@ -89,13 +105,23 @@ void SettingsFile::ListSectionNames(std::vector<std::string>& target) const {
     DWORD filled = 0;
     for (;;) {
         buffer.resize(size);
-        filled =
-            GetPrivateProfileStringA(nullptr, nullptr, nullptr, buffer.data(), size, path_.c_str());
+        filled = GetPrivateProfileStringW(nullptr, nullptr, nullptr, buffer.data(), size,
+                                          widePath.c_str());
         if (filled + 2 < size || size >= kNameBufferLimit) break;
         size *= 2;
     }
-    filled = std::min(filled, size);
-    target = SplitSectionNames(std::string_view(buffer.data(), filled));
+    const std::wstring_view names(buffer.data(), std::min(filled, size));
+    const unsigned codePage = GetACP();
+    // Mostly the code page holds every name: one conversion of the whole list.
+    if (const std::optional<std::string> all = ExactlyInCodePage(names, codePage)) {
+        target = SplitSectionNames(*all);
+        return;
+    }
+    for (const std::wstring& name : SplitSectionNames(names)) {
+        if (std::optional<std::string> exact = ExactlyInCodePage(name, codePage)) {
+            target.push_back(std::move(*exact));
+        }
+    }
 }
 
 std::int32_t SettingsFile::ReadIntValue(const std::string& section, const std::string& key,

@@ -5,6 +5,7 @@
 
 #include "CodePageText.h"
 #include "Errors.h"
+#include "SectionNameRule.h"
 
 namespace pelmora::ui {
 namespace {
@@ -25,6 +26,26 @@ std::wstring ItemTextW(HWND combo, int index) {
         SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied == CB_ERR ? 0 : static_cast<std::size_t>(copied));
     return text;
+}
+
+// The first item from the top that begins with a name that the settings file takes for
+// `typed`, or -1. The combo box's own prefix search folds far more letters than the file does:
+// each item it finds is checked by the file's rule, and the search goes on below it.
+int FirstItemStartingWith(HWND combo, const std::wstring& typed) {
+    const auto search = [&](LRESULT after) {
+        return SendMessageW(combo, CB_FINDSTRING, static_cast<WPARAM>(after),
+                            reinterpret_cast<LPARAM>(typed.c_str()));
+    };
+    LRESULT previous = -1;
+    // The search goes round to the top after the last item: an index not below the one before
+    // ends it.
+    for (LRESULT index = search(-1); index != CB_ERR && index > previous; index = search(index)) {
+        if (StartsWithSectionName(ItemTextW(combo, static_cast<int>(index)), typed)) {
+            return static_cast<int>(index);
+        }
+        previous = index;
+    }
+    return -1;
 }
 
 struct ComboParts {
@@ -174,9 +195,11 @@ bool NameBoxControl::ReplaceChangedItems(HWND list, const std::vector<std::strin
 }
 
 int NameBoxControl::FindExact(const std::string& text) const {
-    const LRESULT index = SendMessageA(combo_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>(text.c_str()));
-    return index == CB_ERR ? -1 : static_cast<int>(index);
+    // By the settings file's rule, not the combo box's exact search, which folds far more
+    // letters ("ΩA" and "ωA" are one name to it and two sections to the file). The items are
+    // searched as this box put them; should the list hold others, no item is found.
+    if (SendMessageA(combo_, CB_GETCOUNT, 0, 0) != static_cast<LRESULT>(shown_.size())) return -1;
+    return FindSectionItem(shown_, text, GetACP());
 }
 
 void NameBoxControl::SetItemIndex(int index) {
@@ -221,11 +244,10 @@ bool CompleteTypedCharacter(HWND combo, wchar_t character) {
     std::wstring typed = from != to ? text.substr(0, from) : text;
     typed += character;
 
-    const LRESULT index = SendMessageW(combo, CB_FINDSTRING, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>(typed.c_str()));
-    if (index == CB_ERR) return false;
+    const int index = FirstItemStartingWith(combo, typed);
+    if (index < 0) return false;
 
-    const std::wstring item = ItemTextW(combo, static_cast<int>(index));
+    const std::wstring item = ItemTextW(combo, index);
     const std::wstring completed = typed + item.substr(std::min(typed.size(), item.size()));
     // A new edit text makes the combo box drop its selection; the item is selected after it,
     // in the list itself, so that the edit text stays as completed.

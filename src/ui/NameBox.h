@@ -17,7 +17,8 @@ namespace pelmora::ui {
 // The name box. Setting names are 8-bit ANSI text; the combo box is reached through the ANSI
 // messages, so the system converts them in its code page. Its edit text is read as wide text and
 // converted without best fit: typed characters that the code page lacks make no name. Searches
-// ignore letter case, as the settings file matches section names.
+// follow the settings file's rule for section names (SectionNameRule.h): the item found names
+// the section that a command on the searched text reaches.
 class NameBoxControl : public INameBox {
   public:
     explicit NameBoxControl(HWND combo = nullptr) noexcept : combo_(combo) {}
@@ -38,6 +39,8 @@ class NameBoxControl : public INameBox {
     // top, the edit text as it was), but touches only the items that differ when few do: a
     // list of thousands of names that gained, lost or kept one is not built anew.
     void ReplaceItems(const std::vector<std::string>& items) override;
+    // The first item equal to `text` byte for byte, else the first that the settings file takes
+    // for the same section; -1 when none.
     int FindExact(const std::string& text) const override;
     void SetItemIndex(int index) override;
 
@@ -90,7 +93,8 @@ std::string WindowTextA(HWND window);
 // Automatic completion of a typed character in the name box's edit field. The text that would
 // result (the text before the selection plus the character when part of the text is selected,
 // else the whole text plus the character) is looked up as a prefix among the items, first match
-// from the top, letter case ignored (CB_FINDSTRING from the top). On a match the item becomes
+// from the top, by the settings file's rule for section names (ASCII letters folded, nothing
+// else: the edit text then names the item's section). On a match the item becomes
 // the selected one, the edit text becomes the typed text followed by the rest of the item with
 // that rest selected, and the function returns true: the character is consumed. Otherwise it
 // returns false and changes nothing. The edit field is Unicode, so a double-byte character

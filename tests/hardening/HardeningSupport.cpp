@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "SectionNames.h"
+#include "TestSupport.h"
 
 namespace pelmora::hardening {
 
@@ -16,9 +17,10 @@ Figures& RunFigures() {
 
 int NameBox::FindExact(const std::string& t) const {
     for (std::size_t i = 0; i < items.size(); ++i) {
-        if (lstrcmpiA(items[i].c_str(), t.c_str()) == 0) return static_cast<int>(i);
+        if (items[i] == t) return static_cast<int>(i);
     }
-    return -1;
+    const std::vector<std::size_t> matches = test::ProfileMatches(items, t);
+    return matches.empty() ? -1 : static_cast<int>(matches.front());
 }
 
 void NameBox::SetItemIndex(int index) {
@@ -101,11 +103,16 @@ std::vector<std::string> NamesOf(const FileView& view) {
 }
 
 FileView Without(const FileView& view, const std::string& name) {
+    const std::vector<std::size_t> matches = test::ProfileMatches(NamesOf(view), name);
     FileView rest;
-    for (const SectionView& section : view) {
-        if (lstrcmpiA(section.name.c_str(), name.c_str()) != 0) rest.push_back(section);
+    for (std::size_t i = 0; i < view.size(); ++i) {
+        if (std::find(matches.begin(), matches.end(), i) == matches.end()) rest.push_back(view[i]);
     }
     return rest;
+}
+
+bool SameSection(const std::string& a, const std::string& b) {
+    return !test::ProfileMatches({a}, b).empty();
 }
 
 bool SameSections(const FileView& before, const FileView& after) {

@@ -133,6 +133,8 @@ FileView ViewThroughProfile(const std::string& path);
 std::vector<std::string> NamesOf(const FileView& view);
 // The view without the sections that the profile functions match to `name`.
 FileView Without(const FileView& view, const std::string& name);
+// Whether the profile functions take `a` and `b` for one section name.
+bool SameSection(const std::string& a, const std::string& b);
 // Counts the comparison for the figures and tells whether the two views are equal.
 bool SameSections(const FileView& before, const FileView& after);
 

@@ -232,7 +232,7 @@ TEST_P(HostileFileTest, SaveAndDeleteOfOneSettingKeepEveryOtherSection) {
         if (rest.size() == after.size()) {
             EXPECT_EQ(program.box.text, "");
         } else {
-            EXPECT_EQ(lstrcmpiA(program.box.text.c_str(), name.c_str()), 0) << "the list holds it";
+            EXPECT_TRUE(SameSection(program.box.text, name)) << "the list holds it";
         }
     }
 }

@@ -1,5 +1,5 @@
-// The pure parts of the settings layer: integer syntax, settings path rule, name-list splitting
-// and the readout text, with hostile inputs.
+// The pure parts of the settings layer: integer syntax, settings path rule, name-list splitting,
+// the section-name rule and the readout text, with hostile inputs.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -9,6 +9,7 @@
 
 #include "CodePageText.h"
 #include "IntSyntax.h"
+#include "SectionNameRule.h"
 #include "SectionNames.h"
 #include "SettingCommands.h"
 #include "SettingsPath.h"
@@ -179,6 +180,59 @@ TEST(SectionNameList, SplitsAtNulsAndKeepsOrderAndDuplicates) {
     EXPECT_EQ(SplitSectionNames(std::string_view("\0\0x\0\0", 5)), V{"x"});
     const std::string sjis = Bytes({0x95, 0x5C, 0x8E, 0xA6});
     EXPECT_EQ(SplitSectionNames(sjis + std::string(1, '\0')), V{sjis});
+}
+
+// The settings file folds the ASCII letters of a name and nothing else, on the wide text: the
+// name box finds and completes by that rule, never by the system's wider case folding and never
+// on raw bytes.
+TEST(SectionNameRule, FoldsAsciiLettersOfTheWideTextOnly) {
+    EXPECT_TRUE(SameSectionName(L"Alpha-1", L"aLPHA-1"));
+    EXPECT_FALSE(SameSectionName(L"Alpha", L"Alphabet"));
+    EXPECT_FALSE(SameSectionName(L"@[", L"`{"));  // the neighbours of A-Z and a-z
+    EXPECT_FALSE(
+        SameSectionName(L"\x03A9"
+                        L"A",
+                        L"\x03C9"
+                        L"A"));                                         // "ΩA", "ωA"
+    EXPECT_FALSE(SameSectionName(L"\xFF21", L"\xFF41"));                // fullwidth "Ａ", "ａ"
+    EXPECT_FALSE(SameSectionName(L"\x2160", L"\x2170"));                // "Ⅰ", "ⅰ"
+    EXPECT_FALSE(SameSectionName(L"\x00C9t\x00E9", L"\x00E9t\x00E9"));  // "Été", "été"
+    EXPECT_TRUE(StartsWithSectionName(L"Alphabet", L"aLP"));
+    EXPECT_TRUE(StartsWithSectionName(L"Al", L"aL"));
+    EXPECT_FALSE(StartsWithSectionName(L"Al", L"Alp"));
+    EXPECT_FALSE(
+        StartsWithSectionName(L"\x03A9"
+                              L"Abc",
+                              L"\x03C9"
+                              L"a"));
+
+    // Shift-JIS: "ΩA", "ア" (0x83 0x41: its trail byte is "A"), fullwidth "ＡＢ", "Ⅰ", and a
+    // name that is no text of the code page.
+    const std::string omegaA = Bytes({0x83, 0xB6, 'A'});
+    const std::string a = Bytes({0x83, 0x41});
+    const std::vector<std::string> items = {
+        omegaA,  a,       Bytes({0x82, 0x60, 0x82, 0x61}), Bytes({0x87, 0x54}),
+        "Alpha", "alpha", Bytes({'x', 0x85, 0x40}),        "beta"};
+    const struct {
+        std::string name;
+        int expected;
+    } cases[] = {
+        {Bytes({0x83, 0xD6, 'A'}), -1},         // "ωA": another section
+        {Bytes({0x83, 0xB6, 'a'}), 0},          // "Ωa": the section of "ΩA"
+        {Bytes({0x83, 0x61}), -1},              // "ヂ": "ア" with its trail byte folded
+        {Bytes({0x82, 0x81, 0x82, 0x82}), -1},  // fullwidth "ａｂ"
+        {Bytes({0xFA, 0x40}), -1},              // "ⅰ"
+        {"alpha", 5},                           // equal byte for byte comes first
+        {"ALPHA", 4},                           // else the first that the file takes
+        {"BETA", 7},
+        {"bet", -1},
+        {Bytes({'x', 0x85, 0x40}), 6},  // no text: equal byte for byte only
+        {Bytes({'X', 0x85, 0x40}), -1},
+        {"", -1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FindSectionItem(items, c.name, 932), c.expected) << "case " << &c - cases;
+    }
 }
 
 TEST(GeometryReadoutText, ThreeLinesWithoutHeightOrFinalBreak) {

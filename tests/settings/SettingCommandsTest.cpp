@@ -34,11 +34,14 @@ class FakeNameBox : public INameBox {
         if (items.size() >= capacity) throw ENameBoxException();
         items.push_back(item);
     }
+    // The name box's contract: the item equal byte for byte, else the first that the settings
+    // file takes for the same section (asked of the profile functions).
     int FindExact(const std::string& t) const override {
         for (std::size_t i = 0; i < items.size(); ++i) {
-            if (lstrcmpiA(items[i].c_str(), t.c_str()) == 0) return static_cast<int>(i);
+            if (items[i] == t) return static_cast<int>(i);
         }
-        return -1;
+        const auto matches = test::ProfileMatches(items, t);
+        return matches.empty() ? -1 : static_cast<int>(matches.front());
     }
     void SetItemIndex(int index) override {
         if (index == selected) return;

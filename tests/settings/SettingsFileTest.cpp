@@ -100,6 +100,56 @@ TEST_F(SettingsFileTest, ListsSectionsInFileOrderWithDuplicatesAndKeylessOnes) {
     EXPECT_EQ(ListNames(), (Names{"b", "A", "c", "b"}));
 }
 
+// A file in UTF-16 or UTF-8 holds names that code page 932 cannot: through the ANSI functions
+// they came as look-alikes ("naïve" and "Café" as "naive" and "Cafe", Hangul as "?", an emoji as
+// "??"), two items for two sections under one name, the first of which reached the other. Such
+// names are left out; every listed name reads its own section.
+TEST_F(SettingsFileTest, ListsOnlyNamesTheCodePageHoldsExactlyFromAUnicodeFile) {
+    ASSERT_EQ(GetACP(), 932u) << "the names are Shift-JIS";
+    const std::wstring names[] = {L"na\x00EFve",
+                                  L"naive",
+                                  L"Caf\x00E9",
+                                  L"Cafe",
+                                  L"\xD55C",
+                                  L"\xD83D\xDE00",
+                                  L"?",
+                                  L"\x8868\x793A",
+                                  L"\x03A9"
+                                  L"A"};
+    std::wstring text = L"\xFEFF";
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        text += L"[" + names[i] + L"]\r\npos_x=" + std::to_wstring(i) + L"\r\n";
+    }
+    const Names expected = {"naive", "Cafe", "?", test::Bytes({0x95, 0x5C, 0x8E, 0xA6}),
+                            test::Bytes({0x83, 0xB6, 'A'})};
+    const std::vector<int> sections = {1, 3, 6, 7, 8};
+
+    for (const char* encoding : {"UTF-16LE", "UTF-16BE", "UTF-8"}) {
+        SCOPED_TRACE(encoding);
+        std::string bytes;
+        if (encoding == std::string("UTF-8")) {
+            bytes.resize(text.size() * 3);
+            bytes.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                             bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                             nullptr));
+        } else {
+            const bool big = encoding == std::string("UTF-16BE");
+            for (wchar_t c : text) {
+                bytes += static_cast<char>(big ? c >> 8 : c & 0xFF);
+                bytes += static_cast<char>(big ? c & 0xFF : c >> 8);
+            }
+        }
+        WriteBytes(path, bytes);
+        const Names listed = ListNames();
+        EXPECT_EQ(listed, expected);
+        const SettingsFile file(path);
+        for (std::size_t i = 0; i < listed.size() && i < sections.size(); ++i) {
+            EXPECT_EQ(file.ReadIntValue(listed[i], "pos_x", 50), sections[i]) << "item " << i;
+        }
+        EXPECT_EQ(ReadBytes(path), bytes) << "reading changed the file";
+    }
+}
+
 TEST_F(SettingsFileTest, ListsEveryNameWholeFarBeyondSixteenKilobytes) {
     std::string content;
     Names expected;

@@ -384,13 +384,56 @@ TEST_F(MainWindowTest, StartUpListsEverySectionInFileOrderWithEmptyTextAndNoSele
     EXPECT_EQ(TextOfA(Control(MainWindow::kReadout)), "pos_x=\r\npos_y=\r\nwidth=");
 }
 
+// The settings file folds ASCII letters only, where the combo box's own searches fold far more
+// ("ΩA" and "ωA", fullwidth "ＡＢ" and "ａｂ", "Ⅰ" and "ⅰ" are one name to them). With a setting
+// "ΩA", a Save under "ωA" adds the section "ωA"; the name box must then show "ωA", or Recall and
+// Delete, which take its text, reach "ΩA". Completion keeps to the same rule.
 TEST_F(MainWindowTest, NameBoxFollowsTheSettingsFileCaseRule) {
-    Make("[Alpha]\r\n[Beta]\r\n");
+    ASSERT_EQ(GetACP(), 932u) << "the names are Shift-JIS";
+    const std::string omegaA = Bytes({0x83, 0xB6, 'A'});       // "ΩA"
+    const std::string smallOmegaA = Bytes({0x83, 0xD6, 'A'});  // "ωA"
+    const std::vector<std::string> names = {"Alpha",
+                                            "Beta",
+                                            omegaA,
+                                            Bytes({0x82, 0x60, 0x82, 0x61}),  // "ＡＢ"
+                                            Bytes({0x87, 0x54}),              // "Ⅰ"
+                                            Bytes({0x83, 0x41})};             // "ア"
+    std::string file;
+    for (const std::string& name : names) file += "[" + name + "]\r\npos_x=1\r\n";
+    Make(file);
     NameBoxControl& box = mainWindow->NameBox();
     EXPECT_EQ(box.FindExact("ALPHA"), 0);
     EXPECT_EQ(box.FindExact("beta"), 1);
-    EXPECT_EQ(box.FindExact("Alp"), -1);
-    EXPECT_EQ(box.FindExact("Gamma"), -1);
+    EXPECT_EQ(box.FindExact(Bytes({0x83, 0xB6, 'a'})), 2);  // "Ωa": the section of "ΩA"
+    for (const std::string& other : {smallOmegaA, Bytes({0x82, 0x81, 0x82, 0x82}),
+                                     Bytes({0xFA, 0x40}), Bytes({0x83, 0x61}),  // "ⅰ", "ヂ"
+                                     std::string("Alp"), std::string("Gamma")}) {
+        EXPECT_EQ(box.FindExact(other), -1) << TextOfA(combo);
+    }
+
+    box.SetText(smallOmegaA);
+    Click(kSaveId);
+    std::vector<std::string> withSaved = names;
+    withSaved.push_back(smallOmegaA);
+    EXPECT_EQ(Items(), withSaved);
+    EXPECT_EQ(TextOfA(combo), smallOmegaA);
+    EXPECT_EQ(Selected(), 6);
+    checker.geometry = {1, 2, 3, 4};
+    Click(kRecallId);
+    EXPECT_EQ(checker.geometry, (CheckerGeometry{497, 114, 244, 157})) << "the saved values";
+    Click(kDeleteId);
+    EXPECT_EQ(ReadBytes(path), file) << "the setting just saved goes, and only it";
+    EXPECT_EQ(Items(), names);
+    EXPECT_EQ(TextOfA(combo), "");
+    EXPECT_EQ(Selected(), -1);
+
+    Type(L'\x03C9');  // "ω": no item begins with it by the file's rule
+    EXPECT_EQ(TextOf(combo), L"\x03C9");
+    EXPECT_EQ(Selected(), -1);
+    SetWindowTextA(combo, "");
+    Type(L'\x03A9');  // "Ω"
+    EXPECT_EQ(TextOfA(combo), omegaA);
+    EXPECT_EQ(Selected(), 2);
 
     box.SetItemIndex(1);
     EXPECT_EQ(box.Text(), "Beta");
