@@ -4,6 +4,7 @@
 
 #include "ControlIds.h"
 #include "Errors.h"
+#include "ScopeExit.h"
 
 namespace pelmora::ui {
 namespace {
@@ -152,11 +153,8 @@ void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
         PostMessageW(Handle(), WM_COMMAND, wParam, lParam);
         return;
     }
-    struct Running {
-        bool& flag;
-        explicit Running(bool& f) : flag(f) { flag = true; }
-        ~Running() { flag = false; }
-    } running(commandRunning_);
+    commandRunning_ = true;
+    const ScopeExit finished([this] { commandRunning_ = false; });
     switch (LOWORD(wParam)) {
         case kSaveId:
             commands_.Save();
@@ -204,7 +202,7 @@ void MainWindow::FocusControl(HWND control) {
 
 void MainWindow::OnPaint() {
     const PaintDC dc = BeginPainting(Handle());
-    const SelectedObject selected(dc.get(), font_.get());
+    const Selection selected = SelectInto(dc.get(), font_.get());
     SetBkMode(dc.get(), TRANSPARENT);
     SetTextColor(dc.get(), GetSysColor(COLOR_WINDOWTEXT));
     for (int i = 0; i < kMainLabelCount; ++i) {

@@ -56,7 +56,7 @@ void MainWindow::CreateFont() {
     font_.reset(CreateFontW(-CharacterHeightAt(pixelsPerInch), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
                             FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontFace));
-    const SelectedObject selected(
+    const Selection selected = SelectInto(
         screen.get(), font_ ? static_cast<HGDIOBJ>(font_.get()) : GetStockObject(DEFAULT_GUI_FONT));
     const int line = LayoutLineHeight(pixelsPerInch, TextSize(screen.get(), L"0").height);
     std::array<Size, kMainLabelCount> labelTexts{};

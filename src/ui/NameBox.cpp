@@ -5,6 +5,7 @@
 
 #include "CodePageText.h"
 #include "Errors.h"
+#include "ScopeExit.h"
 
 namespace pelmora::ui {
 namespace {
@@ -82,19 +83,11 @@ HWND NameBoxControl::List() const noexcept {
 
 namespace {
 
-// The drop-down list's updating of its page and scroll bar, off for the object's lifetime.
-class ListRedrawOff {
-  public:
-    explicit ListRedrawOff(HWND list) noexcept : list_(list) {
-        SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-    }
-    ~ListRedrawOff() { SendMessageW(list_, WM_SETREDRAW, TRUE, 0); }
-    ListRedrawOff(const ListRedrawOff&) = delete;
-    ListRedrawOff& operator=(const ListRedrawOff&) = delete;
-
-  private:
-    HWND list_;
-};
+// The drop-down list's updating of its page and scroll bar, off until the guard goes.
+auto ListRedrawOff(HWND list) noexcept {
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    return ScopeExit([list] { SendMessageW(list, WM_SETREDRAW, TRUE, 0); });
+}
 
 bool Failed(LRESULT result) noexcept {
     return result == LB_ERR || result == LB_ERRSPACE;
@@ -112,7 +105,7 @@ void NameBoxControl::AddItems(const std::vector<std::string>& items) {
         for (const std::string& item : items) AddItem(item);
         return;
     }
-    const ListRedrawOff quiet(list);
+    const auto quiet = ListRedrawOff(list);
     for (const std::string& item : items) {
         if (Failed(SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str())))) {
             throw ENameBoxException();
@@ -149,7 +142,7 @@ bool NameBoxControl::ReplaceChangedItems(HWND list, const std::vector<std::strin
     if (removed + added > kMostChanged) return false;
 
     {
-        const ListRedrawOff quiet(list);
+        const auto quiet = ListRedrawOff(list);
         for (std::size_t k = removed; k > 0; --k) {
             const std::size_t index = head + k - 1;
             if (Failed(SendMessageA(list, LB_DELETESTRING, index, 0))) return false;
