@@ -25,9 +25,11 @@
 #include "MainWindow.h"
 #include "SettingsFile.h"
 #include "CheckerWindow.h"
+#include "WindowText.h"
 
 namespace {
 
+using pelmora::WindowTextA;
 using pelmora::app::ApplicationShell;
 using pelmora::ui::CheckerWindow;
 using pelmora::ui::MainWindow;
@@ -61,12 +63,6 @@ void Report(const char* kind, const char* who, int n, double ms) {
         std::printf("%s %s %.4f\n", kind, who, ms);
     }
     std::fflush(stdout);
-}
-
-std::string WindowTextA(HWND window) {
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
 }
 
 // Runs `program` and `floor` `rounds` times each, alternating which goes first.

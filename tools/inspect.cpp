@@ -42,6 +42,7 @@
 #include <vector>
 
 #include "UniqueHandle.h"
+#include "WindowText.h"
 
 namespace {
 
@@ -182,14 +183,6 @@ std::wstring ClassOf(HWND h) {
     return buf;
 }
 
-std::wstring CaptionOf(HWND h) {
-    const int len = GetWindowTextLengthW(h);
-    std::wstring text(static_cast<size_t>(len) + 1, L'\0');
-    const int n = GetWindowTextW(h, text.data(), len + 1);
-    text.resize(static_cast<size_t>(n < 0 ? 0 : n));
-    return text;
-}
-
 constexpr UINT kSendTimeoutMs = 2000;
 
 bool SendA(HWND h, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR& result) {
@@ -238,7 +231,7 @@ std::string InfoJson(HWND h) {
     const LONG style = GetWindowLongW(h, GWL_STYLE);
     const LONG exstyle = GetWindowLongW(h, GWL_EXSTYLE);
     return "{\"hwnd\":" + HwndNum(h) + ",\"class\":" + JsonString(ClassOf(h)) +
-           ",\"caption\":" + JsonString(CaptionOf(h)) + ",\"rect\":" + RectJson(wr) +
+           ",\"caption\":" + JsonString(pelmora::WindowTextW(h)) + ",\"rect\":" + RectJson(wr) +
            ",\"client\":" + RectJson(cr) + ",\"style\":" + Num(static_cast<DWORD>(style)) +
            ",\"exstyle\":" + Num(static_cast<DWORD>(exstyle)) +
            ",\"visible\":" + Bool(IsWindowVisible(h)) + ",\"enabled\":" + Bool(IsWindowEnabled(h)) +
@@ -461,7 +454,7 @@ std::string Run(const std::vector<std::string>& a) {
             GetWindowThreadProcessId(h, &pid);
             if (byPid && pid != static_cast<DWORD>(n[pidArg])) continue;
             if (!anyClass && ClassOf(h) != cls) continue;
-            if (!anyCaption && CaptionOf(h) != caption) continue;
+            if (!anyCaption && pelmora::WindowTextW(h) != caption) continue;
             matches.push_back(h);
         }
         return "{\"ok\":true,\"windows\":" + InfoList(matches) + "}";

@@ -7,7 +7,13 @@
 #include <cstddef>
 #include <vector>
 
+#include "Errors.h"
+
 namespace pelmora::ui {
+
+// The failure of a control that the system would not make or that cannot be hooked:
+// "コントロールを作成できません".
+Exception ControlCreationFailure();
 
 class IControlMessageHandler {
   public:

@@ -74,7 +74,7 @@ void MainWindow::CreateControls() {
         HWND control = CreateWindowExW(
             kind.exStyle, kind.className, kind.text, kind.style, b.left, b.top, b.width, b.height,
             Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kind.id)), instance, nullptr);
-        if (!control) throw Exception(AnsiFromWide(L"コントロールを作成できません"));
+        if (!control) throw ControlCreationFailure();
         controls_[i] = control;
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         hooks_.Hook(control);
@@ -82,12 +82,8 @@ void MainWindow::CreateControls() {
 
     nameBox_.Attach(controls_[kNameBox]);
     readout_.Attach(controls_[kReadout]);
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    if (GetComboBoxInfo(controls_[kNameBox], &info) && info.hwndItem) {
-        nameEdit_ = info.hwndItem;
-        hooks_.Hook(nameEdit_);
-    }
+    nameEdit_ = PartsOf(controls_[kNameBox]).edit;
+    if (nameEdit_) hooks_.Hook(nameEdit_);
     FitNameBox();
 }
 

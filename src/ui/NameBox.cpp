@@ -6,17 +6,10 @@
 #include "CodePageText.h"
 #include "Errors.h"
 #include "ScopeExit.h"
+#include "WindowText.h"
 
 namespace pelmora::ui {
 namespace {
-
-std::wstring WindowTextW(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
-    const int copied = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
-    return text;
-}
 
 std::wstring ItemTextW(HWND combo, int index) {
     const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
@@ -28,26 +21,13 @@ std::wstring ItemTextW(HWND combo, int index) {
     return text;
 }
 
-struct ComboParts {
-    HWND edit = nullptr;
-    HWND list = nullptr;
-};
+}  // namespace
 
-ComboParts PartsOf(HWND combo) {
+ComboParts PartsOf(HWND combo) noexcept {
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     if (!GetComboBoxInfo(combo, &info)) return {};
     return {info.hwndItem, info.hwndList};
-}
-
-}  // namespace
-
-std::string WindowTextA(HWND window) {
-    const int length = GetWindowTextLengthA(window);
-    std::string text(static_cast<std::size_t>(std::max(length, 0)) + 1, '\0');
-    const int copied = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
-    return text;
 }
 
 std::optional<std::string> NameBoxControl::Text() const {
@@ -76,9 +56,7 @@ void NameBoxControl::AddItem(const std::string& item) {
 }
 
 HWND NameBoxControl::List() const noexcept {
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    return GetComboBoxInfo(combo_, &info) ? info.hwndList : nullptr;
+    return PartsOf(combo_).list;
 }
 
 namespace {
