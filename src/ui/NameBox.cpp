@@ -162,7 +162,8 @@ void ReadoutControl::SetText(const std::string& text) {
 
 bool ReadoutControl::BeforeEditMessage(UINT message) {
     if (message == kReadoutWriteMessage) {
-        if (write_.Arrived()) Write();
+        write_.MarkArrived();
+        Write();
         return true;
     }
     if (message != WM_DESTROY) Write();

@@ -157,7 +157,7 @@ TEST_F(ShellTest, MinimisingTheMainWindowMinimisesTheWholeApplication) {
     EXPECT_EQ(TextOfA(memo), "typed by the user");
     SendMessageW(checker, WM_KEYDOWN, VK_RIGHT, 1);
     EXPECT_EQ(TextOfA(memo), "pos_x=498\r\npos_y=114\r\nwidth=244");
-    EXPECT_EQ(application->TopMostLevel(), 0);
+    EXPECT_EQ(application->Band().TakenOutLevel(), 0);
 }
 
 TEST_F(ShellTest, InactiveApplicationLetsOtherWindowsCoverTheChecker) {
@@ -171,7 +171,7 @@ TEST_F(ShellTest, InactiveApplicationLetsOtherWindowsCoverTheChecker) {
 
     SetForegroundWindow(main);
     EXPECT_TRUE(PumpUntil([&] { return IsTopMost(checker); }));
-    EXPECT_EQ(application->TopMostLevel(), 0);
+    EXPECT_EQ(application->Band().TakenOutLevel(), 0);
 }
 
 TEST_F(ShellTest, ComingBackThroughTheApplicationWindowActivatesTheWindowActiveBefore) {
@@ -189,17 +189,17 @@ TEST_F(ShellTest, ComingBackThroughTheApplicationWindowActivatesTheWindowActiveB
 
 TEST_F(ShellTest, TakingOutOfTheBandNests) {
     Start(SW_SHOWNORMAL);
-    application->NormalizeTopMosts();
-    application->NormalizeTopMosts();
+    application->Band().TakeOut();
+    application->Band().TakeOut();
     EXPECT_FALSE(IsTopMost(checker));
     EXPECT_TRUE(IsAbove(checker, main));
-    application->RestoreTopMosts();
+    application->Band().PutBack();
     EXPECT_FALSE(IsTopMost(checker));  // only the matching last request puts it back
-    application->RestoreTopMosts();
+    application->Band().PutBack();
     EXPECT_TRUE(IsTopMost(checker));
-    application->RestoreTopMosts();  // unmatched: nothing
+    application->Band().PutBack();  // unmatched: nothing
     EXPECT_TRUE(IsTopMost(checker));
-    EXPECT_EQ(application->TopMostLevel(), 0);
+    EXPECT_EQ(application->Band().TakenOutLevel(), 0);
 }
 
 TEST_F(ShellTest, FailedDeleteIsShownOnceAndTheProgramGoesOn) {
@@ -245,7 +245,7 @@ TEST_F(ShellTest, FailedDeleteIsShownOnceAndTheProgramGoesOn) {
     EXPECT_TRUE(IsWindowEnabled(checker));
     EXPECT_TRUE(IsWindowEnabled(app));
     EXPECT_TRUE(IsTopMost(checker));
-    EXPECT_EQ(application->TopMostLevel(), 0);
+    EXPECT_EQ(application->Band().TakenOutLevel(), 0);
     EXPECT_EQ(GetActiveWindow(), main);
     EXPECT_EQ(GetFocus(), focus);
     RECT appRect{};
