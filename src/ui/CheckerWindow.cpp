@@ -127,9 +127,7 @@ LRESULT CheckerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             if (GetCapture() == Handle()) ReleaseCapture();
             return 0;
         case WM_CAPTURECHANGED:
-            // The capture went elsewhere (another window took it, the failure box's cancel
-            // mode, a switch to another application): the press is over.
-            if (reinterpret_cast<HWND>(lParam) != Handle()) pressed_ = false;
+            OnCaptureChanged(reinterpret_cast<HWND>(lParam));
             break;
         case WM_CANCELMODE:
             pressed_ = false;
@@ -146,7 +144,7 @@ LRESULT CheckerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 void CheckerWindow::OnShow() {
-    shown_ = true;
+    firstShowingDone_ = true;
     ReportGeometry();
 }
 
@@ -161,7 +159,7 @@ void CheckerWindow::OnMoved() {
 void CheckerWindow::ReportGeometry() {
     // Before its first showing the window is not yet the user's: the readout keeps its
     // designed lines until then.
-    if (shown_ && geometryListener_) geometryListener_();
+    if (firstShowingDone_ && geometryListener_) geometryListener_();
 }
 
 void CheckerWindow::OnKeyDown(WPARAM key) {
@@ -173,6 +171,12 @@ void CheckerWindow::OnKeyDown(WPARAM key) {
         if (nudge.dx) SetLeft(g.left + nudge.dx);
         if (nudge.dy) SetTop(g.top + nudge.dy);
     }
+}
+
+void CheckerWindow::OnCaptureChanged(HWND capture) {
+    // The capture went elsewhere (another window took it, the failure box's cancel mode, a
+    // switch to another application): the press is over.
+    if (capture != Handle()) pressed_ = false;
 }
 
 void CheckerWindow::OnMouseMove(WPARAM buttons, LPARAM position) {
