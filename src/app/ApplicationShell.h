@@ -74,11 +74,12 @@ class ApplicationShell : public ui::BaseWindow<ApplicationShell> {
     void ForwardActivation();
     void Close();
 
-    std::unique_ptr<ui::MainWindow> main_;
-    std::unique_ptr<ui::CheckerWindow> checker_;
+    // Before the windows: they go first, and their last messages may still reach these.
     TopMostBand band_;
     FailureDisplay failures_;
     ui::FailureHandler previousHandler_;
+    std::unique_ptr<ui::MainWindow> main_;
+    std::unique_ptr<ui::CheckerWindow> checker_;
 
     bool minimized_ = false;
     bool startedMinimized_ = false;  // the main window has not been shown yet
