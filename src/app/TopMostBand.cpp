@@ -1,6 +1,7 @@
 #include "TopMostBand.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "OwnedWindows.h"
 
