@@ -1,54 +1,35 @@
 #include "ApplicationShell.h"
 
-#include <algorithm>
 #include <utility>
 
-#include "Errors.h"
-#include "FailureText.h"
 #include "CheckerWindow.h"
 #include "ControlIds.h"
+#include "Errors.h"
 #include "MainWindow.h"
-#include "SettingsFile.h"
+#include "OwnedWindows.h"
 
 namespace pelmora::app {
 
 namespace {
 
-constexpr wchar_t kTitleW[] = L"Pelmora";
-constexpr char kTitle[] = "Pelmora";
 // A window of zero size: nothing of it is on the screen, only its taskbar button.
 constexpr DWORD kWindowStyle =
     WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr UINT kFailureBoxFlags = MB_OK | MB_ICONERROR;  // 0x10
-// Changes a window's place in the stacking order only.
-constexpr UINT kStackingOnly = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;  // 0x13
 constexpr WORD kIconResource = 1;
 
-bool IsTopMost(HWND window) {
-    return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
-
-std::string MessageOf(std::exception_ptr failure) {
-    try {
-        std::rethrow_exception(failure);
-    } catch (const Exception& e) {
-        return e.Message();
-    } catch (const std::exception& e) {
-        return e.what();
-    } catch (...) {
-        return AnsiFromWide(L"予期しないエラーが発生しました");
-    }
-}
+using Reason = TopMostBand::Reason;
 
 }  // namespace
 
-ApplicationShell::ApplicationShell() : title_(kTitle), placeBand_(ui::kPlaceBandMessage) {
+ApplicationShell::ApplicationShell() {
     WNDCLASSEXW wc = ui::ClassWithProgramIcon(kIconResource);
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
     const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
-    if (!CreateWindowOfClass(wc, 0, kTitleW, kWindowStyle, x, y, 0, 0, nullptr)) {
+    if (!CreateWindowOfClass(wc, 0, kApplicationTitleW, kWindowStyle, x, y, 0, 0, nullptr)) {
         throw Exception(AnsiFromWide(L"アプリケーション ウィンドウを作成できません"));
     }
+    band_.Attach(Handle());
+    failures_.Attach(Handle());
     previousHandler_ = ui::SetFailureHandler(
         [this](std::exception_ptr failure) noexcept { ShowException(failure); });
 }
@@ -63,8 +44,11 @@ void ApplicationShell::CreateWindows(SettingCommands::PathSource settingsPath) {
     checker_ = std::make_unique<ui::CheckerWindow>();
     main_ = std::make_unique<ui::MainWindow>(*checker_, std::move(settingsPath));
     // The main window's first showing shows the checker; the checker's moves, resizes and
-    // showings rewrite the main window's readout.
+    // showings rewrite the main window's readout. The main window coming up in the stacking
+    // order can put it above the checker on the screen, though not in the stacking order
+    // (Wine's X windows): the band is placed again once that has run its course.
     main_->SetFirstShowAction([checker = checker_.get()] { checker->Show(); });
+    main_->SetRaisedListener([this] { band_.PlaceAgainSoon(); });
     checker_->SetGeometryListener([main = main_.get()] { main->ShowCheckerGeometry(); });
     main_->Create(Handle());
     checker_->Create(Handle());
@@ -74,7 +58,7 @@ void ApplicationShell::DestroyWindows() noexcept {
     if (main_) main_->SetFirstShowAction(nullptr);
     checker_.reset();
     main_.reset();
-    normalized_.clear();
+    band_.Forget();
     hiddenByMinimize_.clear();
 }
 
@@ -94,7 +78,7 @@ void ApplicationShell::ShowAtStart(int showCommand) {
     }
     ShowWindow(Handle(), SW_SHOWNA);
     if (main) ShowWindow(main, showCommand == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
-    ReapplyTopMostBand();
+    band_.PlaceAgain();
 }
 
 int ApplicationShell::MessageLoop() {
@@ -108,22 +92,13 @@ int ApplicationShell::MessageLoop() {
     }
 }
 
-std::vector<HWND> ApplicationShell::ProgramWindows() const {
-    // In stacking order, top first.
-    std::vector<HWND> windows;
-    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
-        if (GetWindow(window, GW_OWNER) == Handle()) windows.push_back(window);
-    }
-    return windows;
-}
-
 void ApplicationShell::Minimize() {
     if (minimized_) return;
     minimized_ = true;
     activeBeforeMinimize_ = GetActiveWindow();
-    KeepTopMostsOutWhile(minimizedNormalized_, true);
+    band_.SetReason(Reason::kMinimized, true);
     hiddenByMinimize_.clear();
-    for (HWND window : ProgramWindows()) {
+    for (HWND window : OwnedWindows(Handle())) {
         if (IsWindowVisible(window)) hiddenByMinimize_.push_back(window);
     }
     for (HWND window : hiddenByMinimize_) ShowWindow(window, SW_HIDE);
@@ -151,8 +126,8 @@ void ApplicationShell::Restore() {
         }
     }
     hiddenByMinimize_.clear();
-    KeepTopMostsOutWhile(minimizedNormalized_, false);
-    ReapplyTopMostBand();
+    band_.SetReason(Reason::kMinimized, false);
+    band_.PlaceAgain();
 
     HWND target = activeBeforeMinimize_;
     activeBeforeMinimize_ = nullptr;
@@ -160,137 +135,26 @@ void ApplicationShell::Restore() {
     if (target && IsWindowVisible(target)) SetActiveWindow(target);
 }
 
-void ApplicationShell::NormalizeTopMosts() {
-    if (topMostLevel_++ > 0) return;
-    normalized_.clear();
-    const std::vector<HWND> windows = ProgramWindows();
-    HWND highestOrdinary = nullptr;
-    for (HWND window : windows) {
-        if (IsTopMost(window)) {
-            normalized_.push_back(window);
-        } else if (!highestOrdinary && IsWindowVisible(window)) {
-            highestOrdinary = window;
-        }
-    }
-    // Top first: each goes directly above the highest ordinary window, below the ones before
-    // it, so that their order among themselves stays.
-    for (HWND window : normalized_) {
-        SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kStackingOnly);
-        if (!highestOrdinary) continue;
-        // The nearest visible window above it: hidden helper windows of the thread may lie
-        // in between.
-        HWND above = GetWindow(highestOrdinary, GW_HWNDPREV);
-        while (above && (above == window || !IsWindowVisible(above))) {
-            above = GetWindow(above, GW_HWNDPREV);
-        }
-        if (above && !IsTopMost(above)) {
-            SetWindowPos(window, above, 0, 0, 0, 0, kStackingOnly);
-        }
-    }
-}
-
-void ApplicationShell::KeepTopMostsOutWhile(bool& out, bool reasonHolds) {
-    if (out == reasonHolds) return;
-    out = reasonHolds;
-    if (reasonHolds) {
-        NormalizeTopMosts();
-    } else {
-        RestoreTopMosts();
-    }
-}
-
-void ApplicationShell::RestoreTopMosts() {
-    if (topMostLevel_ == 0) return;
-    if (--topMostLevel_ > 0) return;
-    // Bottom first: the top one ends on top.
-    for (auto it = normalized_.rbegin(); it != normalized_.rend(); ++it) {
-        if (IsWindow(*it)) SetWindowPos(*it, HWND_TOPMOST, 0, 0, 0, 0, kStackingOnly);
-    }
-    normalized_.clear();
-}
-
-void ApplicationShell::ReapplyTopMostBand() {
-    // After another program window was shown or activated, the screen can show it above a
-    // window that stays on top although the stacking order says otherwise (Wine's X windows).
-    // A real change of place restacks the screen too: each leaves its band for a moment and
-    // comes back to its top. Leaving the band puts it at the top of the ordinary windows, so
-    // at no moment does it lie below the main window: a click or a look at the stacking order
-    // while this runs finds it above.
-    if (topMostLevel_ > 0) return;
-    placeBand_.Done();  // whatever came up before now is dealt with here
-    const std::vector<HWND> windows = ProgramWindows();
-    HWND highestOrdinary = nullptr;
-    for (HWND window : windows) {
-        if (!IsTopMost(window) && IsWindowVisible(window)) {
-            highestOrdinary = window;
-            break;
-        }
-    }
-    if (!highestOrdinary) return;
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-        if (!IsTopMost(*it) || !IsWindowVisible(*it)) continue;
-        SetWindowPos(*it, HWND_NOTOPMOST, 0, 0, 0, 0, kStackingOnly);
-        SetWindowPos(*it, HWND_TOPMOST, 0, 0, 0, 0, kStackingOnly);
-    }
-}
-
-void ApplicationShell::RequestTopMostBand() {
-    // Once the window's own handling has run its course, and once for any number of windows
-    // that came up meanwhile; not at all when the band was placed again after they came up.
-    placeBand_.Request(Handle());
-}
-
 void ApplicationShell::ShowException(std::exception_ptr failure) noexcept {
-    try {
-        // A drag or selection in progress ends first.
-        if (HWND capture = GetCapture()) SendMessageW(capture, WM_CANCELMODE, 0, 0);
-        ShowFailureBox(FailureText(MessageOf(failure), &IsAnsiLeadByte));
-    } catch (...) {
-        MessageBeep(MB_ICONERROR);  // the display itself failed: nothing more can be shown
-    }
+    failures_.Show(failure, main_ ? main_->Handle() : nullptr);
 }
 
-void ApplicationShell::ShowFailureBox(const std::string& text) {
-    HWND active = GetActiveWindow();
-    HWND focus = GetFocus();
+void ApplicationShell::OnActivateApp(bool active) {
+    // The program window that was active last, for the next activation of the application
+    // window (its taskbar button).
+    if (!active) {
+        HWND last = GetLastActivePopup(Handle());
+        if (last && last != Handle()) activeBeforeDeactivation_ = last;
+    }
+    band_.SetReason(Reason::kInactive, !active);
+}
 
-    // The box comes up on the monitor of the active window: it is centred on the monitor of its
-    // owner, so the application window goes to that monitor's centre for the time of the box.
-    HWND placeBy = active ? active : (main_ ? main_->Handle() : Handle());
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    RECT home{};
-    GetWindowRect(Handle(), &home);
-    const bool moved =
-        GetMonitorInfoW(MonitorFromWindow(placeBy, MONITOR_DEFAULTTONEAREST), &monitor) != FALSE;
-    if (moved) {
-        const int x = (monitor.rcMonitor.left + monitor.rcMonitor.right) / 2;
-        const int y = (monitor.rcMonitor.top + monitor.rcMonitor.bottom) / 2;
-        SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-
-    // The box disables only its owner, the application window (whose disabling takes the
-    // windows that stay on top out of their band): the program's other windows are disabled
-    // here.
-    std::vector<HWND> disabled;
-    for (HWND window : ProgramWindows()) {
-        if (IsWindowEnabled(window)) disabled.push_back(window);
-    }
-    for (HWND window : disabled) EnableWindow(window, FALSE);
-
-    MessageBoxA(Handle(), text.c_str(), title_.c_str(), kFailureBoxFlags);
-
-    for (HWND window : disabled) {
-        if (IsWindow(window)) EnableWindow(window, TRUE);
-    }
-    if (moved) {
-        SetWindowPos(Handle(), nullptr, home.left, home.top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    if (active && active != Handle() && IsWindow(active) && IsWindowVisible(active)) {
-        SetActiveWindow(active);
-        if (focus && IsWindow(focus) && GetAncestor(focus, GA_ROOT) == active) SetFocus(focus);
-    }
+void ApplicationShell::OnActivate(WORD state, bool minimized, HWND previous) {
+    if (state == WA_INACTIVE || minimized) return;
+    // From a program window of this thread (`previous`), or from another application.
+    forwardTo_ = previous && GetWindow(previous, GW_OWNER) == Handle() ? previous
+                                                                       : activeBeforeDeactivation_;
+    PostMessageW(Handle(), ui::kForwardActivationMessage, 0, 0);
 }
 
 void ApplicationShell::ForwardActivation() {
@@ -304,38 +168,26 @@ void ApplicationShell::ForwardActivation() {
     if (target && IsWindowVisible(target) && IsWindowEnabled(target)) SetActiveWindow(target);
 }
 
+void ApplicationShell::Close() {
+    if (main_) PostMessageW(main_->Handle(), WM_CLOSE, 0, 0);
+}
+
 LRESULT ApplicationShell::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_ACTIVATEAPP:
-            // The program window that was active last, for the next activation of the
-            // application window (its taskbar button).
-            if (!wParam) {
-                HWND last = GetLastActivePopup(Handle());
-                if (last && last != Handle()) activeBeforeDeactivation_ = last;
-            }
-            KeepTopMostsOutWhile(inactiveNormalized_, !wParam);
+            OnActivateApp(wParam != FALSE);
             return 0;
         case WM_ENABLE:
-            KeepTopMostsOutWhile(disabledNormalized_, !wParam);
+            band_.SetReason(Reason::kDisabled, !wParam);
             return 0;
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) {
-                // From a program window of this thread (lParam), or from another application.
-                HWND previous = reinterpret_cast<HWND>(lParam);
-                forwardTo_ = previous && GetWindow(previous, GW_OWNER) == Handle()
-                                 ? previous
-                                 : activeBeforeDeactivation_;
-                PostMessageW(Handle(), ui::kForwardActivationMessage, 0, 0);
-            }
+            OnActivate(LOWORD(wParam), HIWORD(wParam) != 0, reinterpret_cast<HWND>(lParam));
             return 0;
         case ui::kForwardActivationMessage:
             ForwardActivation();
             return 0;
-        case ui::kMainWindowRaisedMessage:
-            RequestTopMostBand();
-            return 0;
         case ui::kPlaceBandMessage:
-            if (placeBand_.Arrived()) ReapplyTopMostBand();
+            band_.OnPlaceAgainMessage();
             return 0;
         case WM_SYSCOMMAND:
             switch (wParam & 0xFFF0) {
@@ -346,7 +198,7 @@ LRESULT ApplicationShell::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
                     Restore();
                     return 0;
                 case SC_CLOSE:
-                    if (main_) PostMessageW(main_->Handle(), WM_CLOSE, 0, 0);
+                    Close();
                     return 0;
                 default:
                     break;
@@ -357,7 +209,7 @@ LRESULT ApplicationShell::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
             if (wParam != SIZE_MINIMIZED && minimized_ && !IsIconic(Handle())) Restore();
             return 0;
         case WM_CLOSE:
-            if (main_) PostMessageW(main_->Handle(), WM_CLOSE, 0, 0);
+            Close();
             return 0;
         default:
             break;

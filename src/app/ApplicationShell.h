@@ -1,7 +1,7 @@
 // The application shell: the application window (owner of the program's windows and carrier of
 // its one taskbar button), start-up, the event loop, minimising and restoring the application as
-// a whole, the always-on-top windows while the application is inactive or a failure box is up,
-// and the failure display, the one place where failures reach the user.
+// a whole and handing the application window's activation on. It wires the windows, the
+// always-on-top band (TopMostBand) and the failure display (FailureDisplay) together.
 #pragma once
 
 #include <windows.h>
@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "BaseWindow.h"
-#include "PostedRequest.h"
+#include "FailureDisplay.h"
 #include "SettingCommands.h"
+#include "TopMostBand.h"
 
 namespace pelmora::ui {
 class MainWindow;
@@ -27,13 +28,13 @@ class ApplicationShell : public ui::BaseWindow<ApplicationShell> {
     static constexpr wchar_t kClassName[] = L"TApplication";
 
     // Creates the application window (zero size at the centre of the screen, hidden) with the
-    // application title, and installs itself as the failure display. Throws pelmora::Exception
-    // when the system refuses the window.
+    // application title, and installs the failure display. Throws pelmora::Exception when the
+    // system refuses the window.
     ApplicationShell();
     ~ApplicationShell();
 
     // "Pelmora": the taskbar button's text and every failure box's caption (ANSI).
-    const std::string& Title() const noexcept { return title_; }
+    std::string Title() const { return kApplicationTitle; }
 
     // Creates the main window, then the checker window, both hidden and owned by the
     // application window, and wires them: the main window's commands work on the checker and
@@ -59,12 +60,8 @@ class ApplicationShell : public ui::BaseWindow<ApplicationShell> {
     void Minimize();
     void Restore();
 
-    // Takes the program's always-on-top windows out of their band (placed directly above the
-    // program's highest ordinary window), and puts them back. Nested: only the last Restore
-    // matching the first Normalize puts them back.
-    void NormalizeTopMosts();
-    void RestoreTopMosts();
-    int TopMostLevel() const noexcept { return topMostLevel_; }
+    // The program's always-on-top windows and their band.
+    TopMostBand& Band() noexcept { return band_; }
 
     // The failure display for one failure.
     void ShowException(std::exception_ptr failure) noexcept;
@@ -72,33 +69,25 @@ class ApplicationShell : public ui::BaseWindow<ApplicationShell> {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
-    std::vector<HWND> ProgramWindows() const;  // top-level windows the application window owns
-    void ReapplyTopMostBand();
-    void RequestTopMostBand();
-    void ShowFailureBox(const std::string& text);
+    void OnActivateApp(bool active);
+    void OnActivate(WORD state, bool minimized, HWND previous);
     void ForwardActivation();
-    // One reason to keep the always-on-top windows out of their band (`out` remembers whether it
-    // holds now): a Normalize when the reason starts, the matching Restore when it ends, nothing in
-    // between.
-    void KeepTopMostsOutWhile(bool& out, bool reasonHolds);
+    void Close();
 
-    std::string title_;
+    // Before the windows: they go first, and their last messages may still reach these.
+    TopMostBand band_;
+    FailureDisplay failures_;
+    ui::FailureHandler previousHandler_;
     std::unique_ptr<ui::MainWindow> main_;
     std::unique_ptr<ui::CheckerWindow> checker_;
-    ui::FailureHandler previousHandler_;
 
-    int topMostLevel_ = 0;
-    std::vector<HWND> normalized_;      // taken out of the band, to be put back
-    bool inactiveNormalized_ = false;   // taken out because the application is inactive
-    bool disabledNormalized_ = false;   // taken out because the application window is disabled
-    bool minimizedNormalized_ = false;  // taken out because the application is minimised
+    bool minimized_ = false;
+    bool startedMinimized_ = false;  // the main window has not been shown yet
     std::vector<HWND> hiddenByMinimize_;
     HWND activeBeforeMinimize_ = nullptr;
+
     HWND activeBeforeDeactivation_ = nullptr;  // the program window active when another came
     HWND forwardTo_ = nullptr;                 // where the application window's activation goes
-    bool minimized_ = false;
-    bool startedMinimized_ = false;
-    ui::PostedRequest placeBand_;  // a window came up since the band was last placed again
 };
 
 }  // namespace pelmora::app

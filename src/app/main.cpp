@@ -2,8 +2,10 @@
 // loop. The start-up show request is the only input taken from the command line.
 #include <windows.h>
 
+#include <exception>
+
 #include "ApplicationShell.h"
-#include "Errors.h"
+#include "FailureDisplay.h"
 #include "SettingsFile.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
@@ -13,15 +15,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
         const int exitCode = application.Run(showCommand);
         application.DestroyWindows();  // the checker first, then the main window
         return exitCode;
-    } catch (const pelmora::Exception& e) {
-        // Only start-up can end here (a window the system refused): nothing else is shown.
-        MessageBoxA(nullptr, e.Message().c_str(), "Pelmora", MB_OK | MB_ICONERROR);
-    } catch (const std::exception& e) {
-        MessageBoxA(nullptr, e.what(), "Pelmora", MB_OK | MB_ICONERROR);
     } catch (...) {
-        // Whatever else ends start-up is still said, not lost.
-        MessageBoxA(nullptr, pelmora::AnsiFromWide(L"予期しないエラーが発生しました").c_str(),
-                    "Pelmora", MB_OK | MB_ICONERROR);
+        // Only start-up can end here (a window the system refused): nothing else is shown.
+        // Whatever ends it is still said, not lost.
+        pelmora::app::FailureDisplay::ShowAtStartUp(std::current_exception());
     }
     return 1;
 }

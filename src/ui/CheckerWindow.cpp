@@ -127,9 +127,7 @@ LRESULT CheckerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             if (GetCapture() == Handle()) ReleaseCapture();
             return 0;
         case WM_CAPTURECHANGED:
-            // The capture went elsewhere (another window took it, the failure box's cancel
-            // mode, a switch to another application): the press is over.
-            if (reinterpret_cast<HWND>(lParam) != Handle()) pressed_ = false;
+            OnCaptureChanged(reinterpret_cast<HWND>(lParam));
             break;
         case WM_CANCELMODE:
             pressed_ = false;
@@ -141,13 +139,9 @@ LRESULT CheckerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             // Its geometry is exact in physical pixels and never scaled: the size that the system
             // proposes, unscaled (its size, or the size that a resize under way is to give it).
             return TRUE;
-        case WM_DPICHANGED: {
-            // It goes where the system suggests, as large as it is; the readout follows the move.
-            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-            const CheckerGeometry g = Geometry();
-            ApplyBounds({suggested.left, suggested.top, g.width, g.height});
+        case WM_DPICHANGED:
+            OnScaleChanged(*reinterpret_cast<const RECT*>(lParam));
             return 0;
-        }
         case WM_CLOSE:
             // Nothing offers to close the checker; a close request that reaches it only hides it.
             ShowWindow(Handle(), SW_HIDE);
@@ -156,8 +150,14 @@ LRESULT CheckerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return DefaultProc(message, wParam, lParam);
 }
 
+void CheckerWindow::OnScaleChanged(const RECT& suggested) {
+    // It goes where the system suggests, as large as it is; the readout follows the move.
+    const CheckerGeometry g = Geometry();
+    ApplyBounds({suggested.left, suggested.top, g.width, g.height});
+}
+
 void CheckerWindow::OnShow() {
-    shown_ = true;
+    firstShowingDone_ = true;
     ReportGeometry();
 }
 
@@ -172,7 +172,7 @@ void CheckerWindow::OnMoved() {
 void CheckerWindow::ReportGeometry() {
     // Before its first showing the window is not yet the user's: the readout keeps its
     // designed lines until then.
-    if (shown_ && geometryListener_) geometryListener_();
+    if (firstShowingDone_ && geometryListener_) geometryListener_();
 }
 
 void CheckerWindow::OnKeyDown(WPARAM key) {
@@ -184,6 +184,12 @@ void CheckerWindow::OnKeyDown(WPARAM key) {
         if (nudge.dx) SetLeft(g.left + nudge.dx);
         if (nudge.dy) SetTop(g.top + nudge.dy);
     }
+}
+
+void CheckerWindow::OnCaptureChanged(HWND capture) {
+    // The capture went elsewhere (another window took it, the failure box's cancel mode, a
+    // switch to another application): the press is over.
+    if (capture != Handle()) pressed_ = false;
 }
 
 void CheckerWindow::OnMouseMove(WPARAM buttons, LPARAM position) {

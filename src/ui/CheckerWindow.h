@@ -47,11 +47,13 @@ class CheckerWindow : public BaseWindow<CheckerWindow>, public ICheckerGeometry 
     void OnMoved();
     void OnKeyDown(WPARAM key);
     void OnMouseMove(WPARAM buttons, LPARAM position);
+    void OnCaptureChanged(HWND capture);
+    void OnScaleChanged(const RECT& suggested);
     void ReportGeometry();
     void SetField(std::int32_t CheckerGeometry::*field, std::int32_t value);
     void ApplyBounds(const CheckerGeometry& bounds);
 
-    bool shown_ = false;    // the first showing has happened
+    bool firstShowingDone_ = false;
     bool pressed_ = false;  // the left button went down inside the window, capture held since
     POINT pressPoint_{};    // where, in screen coordinates
     std::function<void()> geometryListener_;

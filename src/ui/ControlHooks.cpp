@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
-#include "Errors.h"
 #include "Failure.h"
 
 namespace pelmora::ui {
+
+Exception ControlCreationFailure() {
+    return Exception(AnsiFromWide(L"コントロールを作成できません"));
+}
 
 ControlHooks::ControlHooks(IControlMessageHandler& handler, std::size_t capacity)
     : handler_(handler), entries_(capacity) {}
@@ -25,14 +28,14 @@ void ControlHooks::Hook(HWND control) {
         control && (Find(control) || GetWindowLongPtrW(control, GWLP_WNDPROC) ==
                                          reinterpret_cast<LONG_PTR>(&ControlHooks::Procedure));
     if (!control || !IsWindow(control) || hooked || free == entries_.end()) {
-        throw Exception(AnsiFromWide(L"コントロールを作成できません"));
+        throw ControlCreationFailure();
     }
     SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     const auto original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
         control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlHooks::Procedure)));
     if (!original) {
         SetWindowLongPtrW(control, GWLP_USERDATA, 0);
-        throw Exception(AnsiFromWide(L"コントロールを作成できません"));
+        throw ControlCreationFailure();
     }
     *free = {control, original};
 }

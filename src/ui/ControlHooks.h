@@ -1,5 +1,11 @@
 // A window procedure put in front of the own procedures of a few controls (subclassing), handing
 // their messages to one handler. Each control gets its own procedure back with its last message.
+//
+// The hook takes the control's user data, which the standard controls hooked here (buttons, the
+// edit controls, the combo box) leave unused, and refuses a control hooked already. The common
+// controls' SetWindowSubclass would chain without claiming it, but lives in comctl32, which the
+// program does not import: the manifest brings version 6 of the controls with the first one
+// created, and importing the library cost start-up time (bench/README.md).
 #pragma once
 
 #include <windows.h>
@@ -7,7 +13,13 @@
 #include <cstddef>
 #include <vector>
 
+#include "Errors.h"
+
 namespace pelmora::ui {
+
+// The failure of a control that the system would not make or that cannot be hooked:
+// "コントロールを作成できません".
+Exception ControlCreationFailure();
 
 class IControlMessageHandler {
   public:

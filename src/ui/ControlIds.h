@@ -17,8 +17,6 @@ inline constexpr int kReadoutId = 121;
 inline constexpr UINT kForwardActivationMessage = WM_APP + 1;
 // To the application window: the windows that stay on top are to be placed again.
 inline constexpr UINT kPlaceBandMessage = WM_APP + 2;
-// From the main window to its owner: it has come up in the stacking order.
-inline constexpr UINT kMainWindowRaisedMessage = WM_APP + 10;
 // To the readout's edit control: the text it is to show is to be written into it.
 inline constexpr UINT kReadoutWriteMessage = WM_APP + 20;
 

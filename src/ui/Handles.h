@@ -1,4 +1,5 @@
-// The window system's handles as UniqueHandle owns them: fonts and device contexts.
+// The window system's handles as UniqueHandle owns them: fonts, device contexts and the objects
+// selected into them.
 #pragma once
 
 #include <windows.h>
@@ -40,17 +41,17 @@ inline PaintDC BeginPainting(HWND window) noexcept {
     return PaintDC(dc, traits);
 }
 
-// Selects a GDI object into a device context for one scope.
-class SelectedObject {
-  public:
-    SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(SelectObject(dc, object)) {}
-    ~SelectedObject() { SelectObject(dc_, old_); }
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
-
-  private:
-    HDC dc_;
-    HGDIOBJ old_;
+// A GDI object selected into a device context for one scope: the owner holds the object that
+// was selected before and selects it again when it goes.
+struct SelectionTraits {
+    using Handle = HGDIOBJ;
+    HDC dc = nullptr;
+    void Close(HGDIOBJ previous) const noexcept { SelectObject(dc, previous); }
 };
+using Selection = UniqueHandle<SelectionTraits>;
+
+inline Selection SelectInto(HDC dc, HGDIOBJ object) noexcept {
+    return Selection(SelectObject(dc, object), {dc});
+}
 
 }  // namespace pelmora::ui

@@ -4,6 +4,7 @@
 
 #include "ControlIds.h"
 #include "Errors.h"
+#include "ScopeExit.h"
 #include "WindowDpi.h"
 
 namespace pelmora::ui {
@@ -71,16 +72,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam) RunFirstShowOnce();
             break;
         case WM_WINDOWPOSCHANGING:
-            if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)
-                RunFirstShowOnce();
+            OnWindowPosChanging(*reinterpret_cast<const WINDOWPOS*>(lParam));
             break;
         case WM_WINDOWPOSCHANGED:
-            // Coming up in the stacking order (activation does it) can put the window above a
-            // window that stays on top on the screen, though not in the stacking order (Wine's
-            // X windows): the owner places those again once this has run its course.
-            if (!(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOZORDER)) {
-                NotifyRaised();
-            }
+            OnWindowPosChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
             break;  // the default handling sends WM_SIZE and WM_MOVE
         case WM_SIZE:
             if (wParam != SIZE_MINIMIZED) UpdateScrollBars();
@@ -148,10 +143,18 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultProc(message, wParam, lParam);
 }
 
+void MainWindow::OnWindowPosChanging(const WINDOWPOS& change) {
+    if (change.flags & SWP_SHOWWINDOW) RunFirstShowOnce();
+}
+
+void MainWindow::OnWindowPosChanged(const WINDOWPOS& change) {
+    // Coming up in the stacking order (activation does it) can put the window above a window
+    // that stays on top on the screen, though not in the stacking order (Wine's X windows).
+    if (!(change.flags & SWP_NOZORDER)) NotifyRaised();
+}
+
 void MainWindow::NotifyRaised() {
-    if (!IsWindowVisible(Handle())) return;
-    if (HWND owner = GetWindow(Handle(), GW_OWNER))
-        SendMessageW(owner, kMainWindowRaisedMessage, 0, 0);
+    if (IsWindowVisible(Handle()) && raisedListener_) raisedListener_();
 }
 
 void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -163,11 +166,8 @@ void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
         PostMessageW(Handle(), WM_COMMAND, wParam, lParam);
         return;
     }
-    struct Running {
-        bool& flag;
-        explicit Running(bool& f) : flag(f) { flag = true; }
-        ~Running() { flag = false; }
-    } running(commandRunning_);
+    commandRunning_ = true;
+    const ScopeExit finished([this] { commandRunning_ = false; });
     switch (LOWORD(wParam)) {
         case kSaveId:
             commands_.Save();
@@ -215,7 +215,7 @@ void MainWindow::FocusControl(HWND control) {
 
 void MainWindow::OnPaint() {
     const PaintDC dc = BeginPainting(Handle());
-    const SelectedObject selected(dc.get(), font_.get());
+    const Selection selected = SelectInto(dc.get(), font_.get());
     SetBkMode(dc.get(), TRANSPARENT);
     SetTextColor(dc.get(), GetSysColor(COLOR_WINDOWTEXT));
     for (int i = 0; i < kMainLabelCount; ++i) {

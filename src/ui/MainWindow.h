@@ -38,6 +38,11 @@ class MainWindow : public BaseWindow<MainWindow>, private IControlMessageHandler
 
     // What the first showing of the window does besides (the shell shows the checker).
     void SetFirstShowAction(std::function<void()> action) { firstShowAction_ = std::move(action); }
+    // Called when the window has come up in the stacking order (shown, activated, clicked):
+    // the shell places the always-on-top band again.
+    void SetRaisedListener(std::function<void()> listener) {
+        raisedListener_ = std::move(listener);
+    }
 
     // The checker's geometry into the readout area (the shell has the checker call it).
     void ShowCheckerGeometry();
@@ -64,6 +69,8 @@ class MainWindow : public BaseWindow<MainWindow>, private IControlMessageHandler
     void OnFirstShow();
     void RunFirstShowOnce();
     void OnCommand(WPARAM wParam, LPARAM lParam);
+    void OnWindowPosChanging(const WINDOWPOS& change);
+    void OnWindowPosChanged(const WINDOWPOS& change);
     void NotifyRaised();
     void OnActivate(WPARAM wParam);
     void OnPaint();
@@ -94,6 +101,7 @@ class MainWindow : public BaseWindow<MainWindow>, private IControlMessageHandler
     bool firstShown_ = false;      // OnFirstShow has run: it runs at the first showing only
     bool commandRunning_ = false;  // a button's command has not returned yet
     std::function<void()> firstShowAction_;
+    std::function<void()> raisedListener_;
 };
 
 }  // namespace pelmora::ui

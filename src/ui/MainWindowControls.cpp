@@ -61,7 +61,7 @@ void MainWindow::CreateFont(int pixelsPerInch) {
     font_.reset(CreateFontW(-CharacterHeightAt(pixelsPerInch), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
                             FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontFace));
-    const SelectedObject selected(
+    const Selection selected = SelectInto(
         screen.get(), font_ ? static_cast<HGDIOBJ>(font_.get()) : GetStockObject(DEFAULT_GUI_FONT));
     const int line = LayoutLineHeight(pixelsPerInch, TextSize(screen.get(), L"0").height);
     std::array<Size, kMainLabelCount> labelTexts{};
@@ -81,7 +81,7 @@ void MainWindow::CreateControls() {
             if (!CreateWindowExW(0, WC_STATICW, kLabelDesign[label].text,
                                  WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, Handle(),
                                  reinterpret_cast<HMENU>(kNoId), instance, nullptr)) {
-                throw Exception(AnsiFromWide(L"コントロールを作成できません"));
+                throw ControlCreationFailure();
             }
         }
         const ControlKind& kind = kControlKinds[i];
@@ -89,7 +89,7 @@ void MainWindow::CreateControls() {
         HWND control = CreateWindowExW(
             kind.exStyle, kind.className, kind.text, kind.style, b.left, b.top, b.width, b.height,
             Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kind.id)), instance, nullptr);
-        if (!control) throw Exception(AnsiFromWide(L"コントロールを作成できません"));
+        if (!control) throw ControlCreationFailure();
         controls_[i] = control;
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         hooks_.Hook(control);
@@ -97,12 +97,8 @@ void MainWindow::CreateControls() {
 
     nameBox_.Attach(controls_[kNameBox]);
     readout_.Attach(controls_[kReadout]);
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    if (GetComboBoxInfo(controls_[kNameBox], &info) && info.hwndItem) {
-        nameEdit_ = info.hwndItem;
-        hooks_.Hook(nameEdit_);
-    }
+    nameEdit_ = PartsOf(controls_[kNameBox]).edit;
+    if (nameEdit_) hooks_.Hook(nameEdit_);
     FitNameBox();
 }
 

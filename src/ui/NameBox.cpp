@@ -5,18 +5,12 @@
 
 #include "CodePageText.h"
 #include "Errors.h"
+#include "ScopeExit.h"
 #include "SectionNameRule.h"
+#include "WindowText.h"
 
 namespace pelmora::ui {
 namespace {
-
-std::wstring WindowTextW(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
-    const int copied = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
-    return text;
-}
 
 std::wstring ItemTextW(HWND combo, int index) {
     const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
@@ -48,26 +42,13 @@ int FirstItemStartingWith(HWND combo, const std::wstring& typed) {
     return -1;
 }
 
-struct ComboParts {
-    HWND edit = nullptr;
-    HWND list = nullptr;
-};
+}  // namespace
 
-ComboParts PartsOf(HWND combo) {
+ComboParts PartsOf(HWND combo) noexcept {
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     if (!GetComboBoxInfo(combo, &info)) return {};
     return {info.hwndItem, info.hwndList};
-}
-
-}  // namespace
-
-std::string WindowTextA(HWND window) {
-    const int length = GetWindowTextLengthA(window);
-    std::string text(static_cast<std::size_t>(std::max(length, 0)) + 1, '\0');
-    const int copied = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
-    return text;
 }
 
 std::optional<std::string> NameBoxControl::Text() const {
@@ -96,26 +77,16 @@ void NameBoxControl::AddItem(const std::string& item) {
 }
 
 HWND NameBoxControl::List() const noexcept {
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    return GetComboBoxInfo(combo_, &info) ? info.hwndList : nullptr;
+    return PartsOf(combo_).list;
 }
 
 namespace {
 
-// The drop-down list's updating of its page and scroll bar, off for the object's lifetime.
-class ListRedrawOff {
-  public:
-    explicit ListRedrawOff(HWND list) noexcept : list_(list) {
-        SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-    }
-    ~ListRedrawOff() { SendMessageW(list_, WM_SETREDRAW, TRUE, 0); }
-    ListRedrawOff(const ListRedrawOff&) = delete;
-    ListRedrawOff& operator=(const ListRedrawOff&) = delete;
-
-  private:
-    HWND list_;
-};
+// The drop-down list's updating of its page and scroll bar, off until the guard goes.
+auto ListRedrawOff(HWND list) noexcept {
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    return ScopeExit([list] { SendMessageW(list, WM_SETREDRAW, TRUE, 0); });
+}
 
 bool Failed(LRESULT result) noexcept {
     return result == LB_ERR || result == LB_ERRSPACE;
@@ -133,7 +104,7 @@ void NameBoxControl::AddItems(const std::vector<std::string>& items) {
         for (const std::string& item : items) AddItem(item);
         return;
     }
-    const ListRedrawOff quiet(list);
+    const auto quiet = ListRedrawOff(list);
     for (const std::string& item : items) {
         if (Failed(SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str())))) {
             throw ENameBoxException();
@@ -170,7 +141,7 @@ bool NameBoxControl::ReplaceChangedItems(HWND list, const std::vector<std::strin
     if (removed + added > kMostChanged) return false;
 
     {
-        const ListRedrawOff quiet(list);
+        const auto quiet = ListRedrawOff(list);
         for (std::size_t k = removed; k > 0; --k) {
             const std::size_t index = head + k - 1;
             if (Failed(SendMessageA(list, LB_DELETESTRING, index, 0))) return false;
@@ -214,7 +185,8 @@ void ReadoutControl::SetText(const std::string& text) {
 
 bool ReadoutControl::BeforeEditMessage(UINT message) {
     if (message == kReadoutWriteMessage) {
-        if (write_.Arrived()) Write();
+        write_.MarkArrived();
+        Write();
         return true;
     }
     if (message != WM_DESTROY) Write();

@@ -87,8 +87,12 @@ class ReadoutControl : public IReadoutArea {
     PostedRequest write_{kReadoutWriteMessage};
 };
 
-// The 8-bit text of a window (ANSI code page).
-std::string WindowTextA(HWND window);
+// The edit field and the drop-down list of a combo box; none when the system cannot tell.
+struct ComboParts {
+    HWND edit = nullptr;
+    HWND list = nullptr;
+};
+ComboParts PartsOf(HWND combo) noexcept;
 
 // Automatic completion of a typed character in the name box's edit field. The text that would
 // result (the text before the selection plus the character when part of the text is selected,

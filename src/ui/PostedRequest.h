@@ -16,11 +16,10 @@ class PostedRequest {
         requested_ = true;
         if (!posted_ && window) posted_ = PostMessageW(window, message_, 0, 0) != FALSE;
     }
-    // For the posted message when it arrives: whether a request is still to be carried out.
-    bool Arrived() noexcept {
-        posted_ = false;
-        return requested_;
-    }
+    // For the posted message when it arrives: the next request posts again. Whether there is
+    // work left for it to do, Requested says.
+    void MarkArrived() noexcept { posted_ = false; }
+    // A request is still to be carried out.
     bool Requested() const noexcept { return requested_; }
     // The work is done: every request made so far is carried out.
     void Done() noexcept { requested_ = false; }

@@ -15,14 +15,6 @@
 namespace pelmora::ui {
 namespace {
 
-std::string WindowText(HWND window) {
-    const int length = GetWindowTextLengthA(window);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    GetWindowTextA(window, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
-
 LPARAM KeyData(int repeat) {
     return static_cast<LPARAM>(repeat & 0xFFFF);
 }
@@ -39,7 +31,7 @@ class CheckerWindowTest : public ::testing::Test {
     }
     void TearDown() override { DestroyWindow(owner_); }
 
-    std::string Readout() const { return WindowText(main_.ControlHandle(MainWindow::kReadout)); }
+    std::string Readout() const { return WindowTextA(main_.ControlHandle(MainWindow::kReadout)); }
     // Puts the pointer at a point of the screen and keeps it there (a pointer event still on its
     // way from an earlier move cannot take it elsewhere) until the next call or FreeCursor().
     static void HoldCursorAt(int x, int y) {

@@ -11,6 +11,7 @@
 
 #include "NameBox.h"
 #include "UiTestSupport.h"
+#include "WindowText.h"
 
 namespace pelmora::ui {
 namespace {

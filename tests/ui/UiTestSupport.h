@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "WindowText.h"
+
 namespace pelmora::test {
 
 // Dispatches this thread's messages for a while.
@@ -40,15 +42,11 @@ inline bool PumpUntil(const std::function<bool()>& done, int milliseconds = 3000
 }
 
 inline std::wstring TextOf(HWND window) {
-    wchar_t buffer[1024] = {};
-    GetWindowTextW(window, buffer, 1024);
-    return buffer;
+    return WindowTextW(window);
 }
 
 inline std::string TextOfA(HWND window) {
-    char buffer[1024] = {};
-    GetWindowTextA(window, buffer, 1024);
-    return buffer;
+    return WindowTextA(window);
 }
 
 inline std::wstring ClassOf(HWND window) {
