@@ -12,6 +12,8 @@
 
 namespace pelmora {
 
+class SettingsFile;
+
 // The checker window's outer rectangle in screen pixels.
 struct CheckerGeometry {
     std::int32_t left = 0;
@@ -108,6 +110,11 @@ class SettingCommands {
     void ShowCheckerGeometry();
 
   private:
+    // The names in the file; the name box emptied when they cannot be read.
+    std::vector<std::string> ReadNames(const SettingsFile& file);
+    // Refills the name box with `names` and selects `name` when it is given.
+    void ShowList(const std::vector<std::string>& names, const std::string& name);
+
     INameBox& nameBox_;
     ICheckerGeometry& checker_;
     IReadoutArea& readout_;

@@ -1,0 +1,192 @@
+#include "ProfileText.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace pelmora {
+namespace {
+
+using View = std::vector<ProfileSection>;
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+// The characters that the profile functions drop around lines, names, keys and values.
+bool IsBlank(wchar_t c) {
+    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
+}
+
+std::wstring_view Trimmed(std::wstring_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+wchar_t FoldAscii(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+// Names and keys as the profile functions match them: ASCII letters folded, nothing else.
+bool EqualFolded(std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](wchar_t x, wchar_t y) { return FoldAscii(x) == FoldAscii(y); });
+}
+
+// Text in `codePage` that comes back as the same bytes.
+std::optional<std::wstring> DecodeExactly(std::string_view bytes, unsigned codePage) {
+    if (bytes.empty()) return std::wstring();
+    const int size = static_cast<int>(bytes.size());
+    const int length =
+        MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    if (length <= 0) return std::nullopt;
+    std::wstring text(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, text.data(), length);
+    // Encoded again as the profile functions encode what they write.
+    const int backLength =
+        WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (backLength != size) return std::nullopt;
+    std::string back(bytes.size(), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), length, back.data(), size, nullptr, nullptr);
+    if (back != bytes) return std::nullopt;
+    return text;
+}
+
+// UTF-16 after its byte-order mark; a lone surrogate is an invalid sequence.
+std::optional<std::wstring> DecodeUtf16(std::string_view bytes, bool bigEndian) {
+    if (bytes.size() % 2 != 0) return std::nullopt;
+    std::wstring text(bytes.size() / 2, L'\0');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto first = static_cast<unsigned char>(bytes[2 * i]);
+        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+        text[i] = static_cast<wchar_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool high = text[i] >= 0xD800 && text[i] <= 0xDBFF;
+        const bool low = text[i] >= 0xDC00 && text[i] <= 0xDFFF;
+        if (low) return std::nullopt;
+        if (high) {
+            if (i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) {
+                return std::nullopt;
+            }
+            ++i;
+        }
+    }
+    return text;
+}
+
+// `lines` without the first line whose key is `key`; that line, or nothing.
+std::optional<ProfileLine> TakeLine(std::vector<ProfileLine>& lines, std::wstring_view key) {
+    const auto found = std::find_if(lines.begin(), lines.end(), [&](const ProfileLine& line) {
+        return EqualFolded(line.key, key);
+    });
+    if (found == lines.end()) return std::nullopt;
+    ProfileLine line = std::move(*found);
+    lines.erase(found);
+    return line;
+}
+
+std::size_t FirstSection(const View& view, std::wstring_view name) {
+    for (std::size_t i = 0; i < view.size(); ++i) {
+        if (EqualFolded(view[i].name, name)) return i;
+    }
+    return kNone;
+}
+
+// Whether the views are equal when the section at `skipA` of `a` and the one at `skipB` of `b`
+// are left out (kNone: none).
+bool SameExcept(const View& a, std::size_t skipA, const View& b, std::size_t skipB) {
+    std::size_t i = 0, j = 0;
+    for (;;) {
+        if (i == skipA) ++i;
+        if (j == skipB) ++j;
+        if (i >= a.size() || j >= b.size()) return i >= a.size() && j >= b.size();
+        if (!(a[i] == b[j])) return false;
+        ++i;
+        ++j;
+    }
+}
+
+}  // namespace
+
+std::optional<std::wstring> LosslessProfileText(std::string_view bytes, unsigned codePage) {
+    std::optional<std::wstring> text;
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        text = DecodeExactly(bytes.substr(3), CP_UTF8);
+    } else if (bytes.starts_with("\xFF\xFE")) {
+        text = DecodeUtf16(bytes.substr(2), false);
+    } else if (bytes.starts_with("\xFE\xFF")) {
+        text = DecodeUtf16(bytes.substr(2), true);
+    } else {
+        text = DecodeExactly(bytes, codePage);
+    }
+    if (text && text->find(L'\0') != std::wstring::npos) return std::nullopt;
+    return text;
+}
+
+std::vector<ProfileSection> ParseProfile(std::wstring_view text) {
+    View view(1);
+    view.front().header = false;
+    bool lastKeyEmpty = false;  // the section's last line has an empty key
+    std::size_t position = 0;
+    while (position < text.size()) {
+        const std::size_t end = std::min(text.find_first_of(L"\r\n", position), text.size());
+        const std::wstring_view line = Trimmed(text.substr(position, end - position));
+        position = std::min(text.find_first_not_of(L"\r\n", end), text.size());
+        if (line.empty()) continue;
+        const std::size_t close = line.rfind(L']');
+        if (line.front() == L'[' && close != std::wstring_view::npos) {
+            view.push_back({std::wstring(Trimmed(line.substr(1, close - 1))), true, {}});
+            lastKeyEmpty = false;
+            continue;
+        }
+        const std::size_t equals = line.find(L'=');
+        const std::wstring_view key = Trimmed(line.substr(0, equals));
+        std::vector<ProfileLine>& lines = view.back().lines;
+        // Of several lines in a row with an empty key, the profile functions keep the first.
+        if (key.empty() && !lines.empty() && lastKeyEmpty) continue;
+        lastKeyEmpty = key.empty();
+        std::optional<std::wstring> value;
+        if (equals != std::wstring_view::npos)
+            value = std::wstring(Trimmed(line.substr(equals + 1)));
+        lines.push_back({std::wstring(key), std::move(value)});
+    }
+    return view;
+}
+
+bool HoldsChange(const std::vector<ProfileSection>& before, const SectionChange& change,
+                 const std::vector<ProfileSection>& after) {
+    if (change.erase) {
+        // The profile functions erase the first section of that name, blanks and all.
+        return SameExcept(before, FirstSection(before, change.section), after, kNone);
+    }
+    const std::wstring_view name = Trimmed(change.section);
+    const std::size_t was = FirstSection(before, name);
+    const std::size_t is = FirstSection(after, name);
+    if (is == kNone || (was != kNone && is != was)) return false;
+    if (!SameExcept(before, was, after, is)) return false;
+    const ProfileSection& target = after[is];
+    if (was != kNone ? target.name != before[was].name || target.header != before[was].header
+                     : target.name != name) {
+        return false;
+    }
+    std::vector<ProfileLine> beforeLines =
+        was != kNone ? before[was].lines : std::vector<ProfileLine>{};
+    std::vector<ProfileLine> afterLines = target.lines;
+    for (std::size_t i = 0; i < change.values.size(); ++i) {
+        const std::wstring_view key = Trimmed(change.values[i].first);
+        // A key written again later counts with its last value.
+        const bool writtenAgain = std::any_of(
+            change.values.begin() + static_cast<std::ptrdiff_t>(i) + 1, change.values.end(),
+            [&](const auto& v) { return EqualFolded(Trimmed(v.first), key); });
+        if (writtenAgain) continue;
+        const std::optional<ProfileLine> written = TakeLine(afterLines, key);
+        if (!written || written->value != std::wstring(Trimmed(change.values[i].second))) {
+            return false;
+        }
+        TakeLine(beforeLines, key);
+    }
+    return beforeLines == afterLines;
+}
+
+}  // namespace pelmora

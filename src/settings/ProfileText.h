@@ -1,0 +1,56 @@
+// The settings file's text as the profile functions see it, and the check that a command's
+// writes changed nothing but what they were meant to. Works on bytes in memory: no file access.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelmora {
+
+// The text of a settings file, decoded as the profile functions decode it: UTF-16 or UTF-8 when
+// the file starts with their byte-order mark, otherwise the ANSI code page `codePage`. Nothing
+// when the profile functions could not write the text back as the same bytes: a sequence that
+// is invalid in the encoding (in the ANSI code page also a character with two encodings, which
+// comes back as the other one), an odd byte at the end of UTF-16, or a NUL character (the
+// profile functions end a line there).
+std::optional<std::wstring> LosslessProfileText(std::string_view bytes, unsigned codePage);
+
+// One line of a section: a key and its value, or a line without "=" (no value).
+struct ProfileLine {
+    std::wstring key;
+    std::optional<std::wstring> value;
+    friend bool operator==(const ProfileLine&, const ProfileLine&) = default;
+};
+
+struct ProfileSection {
+    std::wstring name;
+    bool header = true;  // false for the part above the first section
+    std::vector<ProfileLine> lines;
+    friend bool operator==(const ProfileSection&, const ProfileSection&) = default;
+};
+
+// The sections of the text in file order, the part above the first section first (always
+// there, perhaps empty), read by the profile functions' rules: blank lines dropped, blanks
+// around lines, names, keys and values dropped, a section name between "[" and the last "]".
+// Linear in the text's length.
+std::vector<ProfileSection> ParseProfile(std::wstring_view text);
+
+// What one command changes in one section: values set (key, text, in the order written), or
+// the whole section erased.
+struct SectionChange {
+    std::wstring section;
+    bool erase = false;
+    std::vector<std::pair<std::wstring, std::wstring>> values;
+};
+
+// Whether `after` is `before` with `change` made and nothing else changed: the values set
+// read back as written in the section that the profile functions write to (the first whose
+// name equals the section's, ASCII letters folded), the other lines of that section and every
+// other section as before, in order; an erased section gone and the others as before. Linear in
+// the size of the two views.
+bool HoldsChange(const std::vector<ProfileSection>& before, const SectionChange& change,
+                 const std::vector<ProfileSection>& after);
+
+}  // namespace pelmora
