@@ -309,6 +309,19 @@ void Rotate(int rounds, const char* kind, int n,
     }
 }
 
+// The whole file in one plain read.
+std::string ReadWhole(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
 // The bare calls: the names of the file in one read.
 std::string ReadNames(const std::string& path, std::size_t bufferSize) {
     std::string buffer(bufferSize, '\0');
@@ -336,12 +349,23 @@ void BenchSaveRecall(int rounds, const std::string& path, HWND plainCombo, HWND 
     // Save: the checker stands somewhere else each time, so every write changes the file.
     int turn = 0;
     const auto forget = [&] { ForgetFile(path); };
+    // The bare calls of a Save made on a copy, as any Save that checks its writes before they
+    // reach the file makes them: the copy, the 4 writes on it and its release, one plain read of
+    // it (the least that any check needs), the copy put in the file's place in one step, then
+    // the names and their release.
+    const std::string floorCopy = path + ".floor";
     auto bareSave = [&](const std::string& section, const std::array<int, 4>& values) {
+        if (!CopyFileA(path.c_str(), floorCopy.c_str(), FALSE)) Fail("cannot copy " + path);
         for (int k = 0; k < 4; ++k) {
             WritePrivateProfileStringA(section.c_str(), kKeys[k], std::to_string(values[k]).c_str(),
-                                       path.c_str());
+                                       floorCopy.c_str());
         }
-        ForgetFile(path);
+        ForgetFile(floorCopy);
+        if (ReadWhole(floorCopy).empty()) Fail("cannot read " + floorCopy);
+        if (!MoveFileExA(floorCopy.c_str(), path.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            Fail("cannot replace " + path);
+        }
         const std::string names = ReadNames(path, bufferSize);
         ForgetFile(path);
         return names;
