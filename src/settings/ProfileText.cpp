@@ -8,7 +8,6 @@
 namespace pelmora {
 namespace {
 
-using View = std::vector<ProfileSection>;
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 // The characters that the profile functions drop around lines, names, keys and values.
@@ -75,36 +74,64 @@ std::optional<std::wstring> DecodeUtf16(std::string_view bytes, bool bigEndian) 
     return text;
 }
 
-// `lines` without the first line whose key is `key`; that line, or nothing.
-std::optional<ProfileLine> TakeLine(std::vector<ProfileLine>& lines, std::wstring_view key) {
-    const auto found = std::find_if(lines.begin(), lines.end(), [&](const ProfileLine& line) {
-        return EqualFolded(line.key, key);
-    });
-    if (found == lines.end()) return std::nullopt;
-    ProfileLine line = std::move(*found);
-    lines.erase(found);
-    return line;
-}
+using Items = std::vector<ProfileItem>;
 
-std::size_t FirstSection(const View& view, std::wstring_view name) {
-    for (std::size_t i = 0; i < view.size(); ++i) {
-        if (EqualFolded(view[i].name, name)) return i;
+// The lines of one section: from its name (or the top of the file) to the next section's name.
+struct Range {
+    std::size_t begin = kNone;  // kNone: no such section
+    std::size_t end = kNone;
+    bool Found() const { return begin != kNone; }
+};
+
+// The first section that the profile functions match to `name`; the part above the first
+// section for an empty name.
+Range FirstSection(const Items& items, std::wstring_view name) {
+    std::size_t begin = kNone;
+    if (name.empty()) {
+        begin = 0;
+    } else {
+        for (std::size_t i = 0; i < items.size() && begin == kNone; ++i) {
+            if (items[i].header && EqualFolded(items[i].name, name)) begin = i;
+        }
+        if (begin == kNone) return {};
     }
-    return kNone;
+    std::size_t end = begin + (name.empty() ? 0 : 1);
+    while (end < items.size() && !items[end].header) ++end;
+    return {begin, end};
 }
 
-// Whether the views are equal when the section at `skipA` of `a` and the one at `skipB` of `b`
-// are left out (kNone: none).
-bool SameExcept(const View& a, std::size_t skipA, const View& b, std::size_t skipB) {
+// Whether `a` without `skipA` equals `b` without `skipB`.
+bool SameExcept(const Items& a, Range skipA, const Items& b, Range skipB) {
     std::size_t i = 0, j = 0;
     for (;;) {
-        if (i == skipA) ++i;
-        if (j == skipB) ++j;
+        if (skipA.Found() && i == skipA.begin) i = skipA.end;
+        if (skipB.Found() && j == skipB.begin) j = skipB.end;
         if (i >= a.size() || j >= b.size()) return i >= a.size() && j >= b.size();
         if (!(a[i] == b[j])) return false;
         ++i;
         ++j;
     }
+}
+
+// The key lines of a section.
+Items KeyLines(const Items& items, Range range) {
+    Items lines;
+    if (!range.Found()) return lines;
+    for (std::size_t i = range.begin; i < range.end; ++i) {
+        if (!items[i].header) lines.push_back(items[i]);
+    }
+    return lines;
+}
+
+// `lines` without the first line whose key is `key`; that line, or nothing.
+std::optional<ProfileItem> TakeLine(Items& lines, std::wstring_view key) {
+    const auto found = std::find_if(lines.begin(), lines.end(), [&](const ProfileItem& line) {
+        return EqualFolded(line.name, key);
+    });
+    if (found == lines.end()) return std::nullopt;
+    const ProfileItem line = *found;
+    lines.erase(found);
+    return line;
 }
 
 }  // namespace
@@ -124,10 +151,11 @@ std::optional<std::wstring> LosslessProfileText(std::string_view bytes, unsigned
     return text;
 }
 
-std::vector<ProfileSection> ParseProfile(std::wstring_view text) {
-    View view(1);
-    view.front().header = false;
-    bool lastKeyEmpty = false;  // the section's last line has an empty key
+std::vector<ProfileItem> ParseProfile(std::wstring_view text) {
+    Items items;
+    items.reserve(text.size() / 16);
+    bool lastKeyEmpty = false;  // the last line kept in the section has an empty key
+    bool sectionHasLines = false;
     std::size_t position = 0;
     while (position < text.size()) {
         const std::size_t end = std::min(text.find_first_of(L"\r\n", position), text.size());
@@ -136,52 +164,52 @@ std::vector<ProfileSection> ParseProfile(std::wstring_view text) {
         if (line.empty()) continue;
         const std::size_t close = line.rfind(L']');
         if (line.front() == L'[' && close != std::wstring_view::npos) {
-            view.push_back({std::wstring(Trimmed(line.substr(1, close - 1))), true, {}});
-            lastKeyEmpty = false;
+            items.push_back({true, Trimmed(line.substr(1, close - 1)), false, {}});
+            sectionHasLines = false;
             continue;
         }
         const std::size_t equals = line.find(L'=');
         const std::wstring_view key = Trimmed(line.substr(0, equals));
-        std::vector<ProfileLine>& lines = view.back().lines;
         // Of several lines in a row with an empty key, the profile functions keep the first.
-        if (key.empty() && !lines.empty() && lastKeyEmpty) continue;
+        if (key.empty() && sectionHasLines && lastKeyEmpty) continue;
         lastKeyEmpty = key.empty();
-        std::optional<std::wstring> value;
-        if (equals != std::wstring_view::npos)
-            value = std::wstring(Trimmed(line.substr(equals + 1)));
-        lines.push_back({std::wstring(key), std::move(value)});
+        sectionHasLines = true;
+        const bool hasValue = equals != std::wstring_view::npos;
+        items.push_back({false, key, hasValue,
+                         hasValue ? Trimmed(line.substr(equals + 1)) : std::wstring_view()});
     }
-    return view;
+    return items;
 }
 
-bool HoldsChange(const std::vector<ProfileSection>& before, const SectionChange& change,
-                 const std::vector<ProfileSection>& after) {
+bool HoldsChange(const std::vector<ProfileItem>& before, const SectionChange& change,
+                 const std::vector<ProfileItem>& after) {
     if (change.erase) {
-        // The profile functions erase the first section of that name, blanks and all.
-        return SameExcept(before, FirstSection(before, change.section), after, kNone);
+        // The profile functions erase the first section of that name, blanks and all; never the
+        // part above the first section.
+        const Range erased =
+            change.section.empty() ? Range{} : FirstSection(before, change.section);
+        return SameExcept(before, erased, after, {});
     }
     const std::wstring_view name = Trimmed(change.section);
-    const std::size_t was = FirstSection(before, name);
-    const std::size_t is = FirstSection(after, name);
-    if (is == kNone || (was != kNone && is != was)) return false;
+    const Range was = FirstSection(before, name);
+    const Range is = FirstSection(after, name);
+    if (!is.Found() || (was.Found() && is.begin != was.begin)) return false;
     if (!SameExcept(before, was, after, is)) return false;
-    const ProfileSection& target = after[is];
-    if (was != kNone ? target.name != before[was].name || target.header != before[was].header
-                     : target.name != name) {
-        return false;
+    if (!name.empty()) {
+        const ProfileItem header{true, was.Found() ? before[was.begin].name : name, false, {}};
+        if (!(after[is.begin] == header)) return false;
     }
-    std::vector<ProfileLine> beforeLines =
-        was != kNone ? before[was].lines : std::vector<ProfileLine>{};
-    std::vector<ProfileLine> afterLines = target.lines;
+    Items beforeLines = KeyLines(before, was);
+    Items afterLines = KeyLines(after, is);
     for (std::size_t i = 0; i < change.values.size(); ++i) {
         const std::wstring_view key = Trimmed(change.values[i].first);
         // A key written again later counts with its last value.
         const bool writtenAgain = std::any_of(
             change.values.begin() + static_cast<std::ptrdiff_t>(i) + 1, change.values.end(),
-            [&](const auto& v) { return EqualFolded(Trimmed(v.first), key); });
+            [&](const auto& later) { return EqualFolded(Trimmed(later.first), key); });
         if (writtenAgain) continue;
-        const std::optional<ProfileLine> written = TakeLine(afterLines, key);
-        if (!written || written->value != std::wstring(Trimmed(change.values[i].second))) {
+        const std::optional<ProfileItem> written = TakeLine(afterLines, key);
+        if (!written || !written->hasValue || written->value != Trimmed(change.values[i].second)) {
             return false;
         }
         TakeLine(beforeLines, key);

@@ -17,25 +17,20 @@ namespace pelmora {
 // profile functions end a line there).
 std::optional<std::wstring> LosslessProfileText(std::string_view bytes, unsigned codePage);
 
-// One line of a section: a key and its value, or a line without "=" (no value).
-struct ProfileLine {
-    std::wstring key;
-    std::optional<std::wstring> value;
-    friend bool operator==(const ProfileLine&, const ProfileLine&) = default;
+// One line of the file as the profile functions keep it: a section's name, or a key with its
+// value (or without one: a line without "="). Views into the text that was read.
+struct ProfileItem {
+    bool header = false;
+    std::wstring_view name;  // the section's name or the key
+    bool hasValue = false;
+    std::wstring_view value;
+    friend bool operator==(const ProfileItem&, const ProfileItem&) = default;
 };
 
-struct ProfileSection {
-    std::wstring name;
-    bool header = true;  // false for the part above the first section
-    std::vector<ProfileLine> lines;
-    friend bool operator==(const ProfileSection&, const ProfileSection&) = default;
-};
-
-// The sections of the text in file order, the part above the first section first (always
-// there, perhaps empty), read by the profile functions' rules: blank lines dropped, blanks
-// around lines, names, keys and values dropped, a section name between "[" and the last "]".
-// Linear in the text's length.
-std::vector<ProfileSection> ParseProfile(std::wstring_view text);
+// The lines of `text` in file order, read by the profile functions' rules: blank lines dropped,
+// blanks around lines, names, keys and values dropped, a section's name between "[" and the
+// last "]". The items view into `text`, which must outlive them. Linear in the text's length.
+std::vector<ProfileItem> ParseProfile(std::wstring_view text);
 
 // What one command changes in one section: values set (key, text, in the order written), or
 // the whole section erased.
@@ -49,8 +44,8 @@ struct SectionChange {
 // read back as written in the section that the profile functions write to (the first whose
 // name equals the section's, ASCII letters folded), the other lines of that section and every
 // other section as before, in order; an erased section gone and the others as before. Linear in
-// the size of the two views.
-bool HoldsChange(const std::vector<ProfileSection>& before, const SectionChange& change,
-                 const std::vector<ProfileSection>& after);
+// the size of the two.
+bool HoldsChange(const std::vector<ProfileItem>& before, const SectionChange& change,
+                 const std::vector<ProfileItem>& after);
 
 }  // namespace pelmora

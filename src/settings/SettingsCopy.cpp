@@ -94,9 +94,10 @@ SettingsCopy::SettingsCopy(std::string filePath)
     const Reading reading = ReadWhole(filePath_, fileBytes_);
     if (reading == Reading::kFailed) throw EIniFileException(filePath_);
     fileExists_ = reading == Reading::kRead;
-    const std::optional<std::wstring> text = LosslessProfileText(fileBytes_, CP_ACP);
+    std::optional<std::wstring> text = LosslessProfileText(fileBytes_, CP_ACP);
     if (!text) throw EUnrewritableFileException(filePath_);
-    fileView_ = ParseProfile(*text);
+    fileText_ = std::move(*text);
+    fileItems_ = ParseProfile(fileText_);
     // A copy left behind by a program that ended in the middle of a command goes too.
     if (fileExists_ ? !WriteWhole(copyPath_, fileBytes_) : !Discard()) Abandon();
     gone_ = false;  // the writes make it, when there is no file to copy
@@ -133,7 +134,7 @@ void SettingsCopy::PutInPlace() {
     if (reading == Reading::kFailed || otherSection_) Abandon();
     const bool copyExists = reading == Reading::kRead;
     const std::optional<std::wstring> text = LosslessProfileText(copyBytes, CP_ACP);
-    if (!text || !HoldsChange(fileView_, change_, ParseProfile(*text))) Abandon();
+    if (!text || !HoldsChange(fileItems_, change_, ParseProfile(*text))) Abandon();
     if (copyExists == fileExists_ && copyBytes == fileBytes_) {
         Discard();  // nothing changed: the file keeps its time and its place
         return;

@@ -44,7 +44,8 @@ class SettingsCopy {
     std::string copyPath_;
     bool fileExists_ = false;
     std::string fileBytes_;
-    std::vector<ProfileSection> fileView_;
+    std::wstring fileText_;
+    std::vector<ProfileItem> fileItems_;  // views into fileText_
     SectionChange change_;
     bool noted_ = false;
     bool otherSection_ = false;

@@ -108,6 +108,30 @@ TEST(WritePathTest, AFileThatWouldNotBeWrittenBackUnchangedIsRefusedBeforeAnyWri
     }
 }
 
+// The copy beside the file on which a command writes, when it cannot be made and cannot be
+// removed either (someone holds a file of its name): the failure says so, naming it, and the
+// settings file is as it was.
+TEST(WritePathTest, ACopyThatCannotBeRemovedIsNamedInTheFailure) {
+    ++RunFigures().faults;
+    test::TempFolder folder;
+    const std::string path = folder.File("pelmora.ini");
+    const std::string start = "[keep]\r\npos_x=1\r\n";
+    test::WriteBytes(path, start);
+    const std::string copy = folder.File("pelmora.in~");
+    const Handle held(CreateFileA(copy.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+    Program program(path);
+    try {
+        program.Save("B", kNew);
+        ADD_FAILURE() << "the Save went on";
+    } catch (const EIniFileException& e) {
+        EXPECT_EQ(e.Message(), path + AnsiFromWide(L" に書き込めません. 作業用のコピー ") + copy +
+                                   AnsiFromWide(L" を削除できません"));
+    }
+    EXPECT_EQ(test::ReadBytes(path), start);
+}
+
 // Another copy's command that starts while a Save holds the settings lock comes after the
 // whole Save: not between its writes and its reading of the list, where, holding the lock past
 // the Save's limit, it made the successful Save fail for the lock and left the list stale.
