@@ -32,16 +32,21 @@ bool EqualFolded(std::wstring_view a, std::wstring_view b) {
                       [](wchar_t x, wchar_t y) { return FoldAscii(x) == FoldAscii(y); });
 }
 
-// Text in `codePage` that comes back as the same bytes.
-std::optional<std::wstring> DecodeExactly(std::string_view bytes, unsigned codePage) {
+// Text in `codePage` as the profile functions decode it; with `exactly`, nothing unless it
+// comes back as the same bytes when they encode it again (an invalid sequence decodes to a
+// character that does not).
+std::optional<std::wstring> Decode(std::string_view bytes, unsigned codePage, bool exactly) {
     if (bytes.empty()) return std::wstring();
     const int size = static_cast<int>(bytes.size());
-    const int length =
-        MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    const int length = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
     if (length <= 0) return std::nullopt;
     std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, text.data(), length);
-    // Encoded again as the profile functions encode what they write.
+    MultiByteToWideChar(codePage, 0, bytes.data(), size, text.data(), length);
+    // ASCII is the same in every code page that the profile functions read.
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char byte) {
+        return static_cast<unsigned char>(byte) < 0x80;
+    });
+    if (!exactly || ascii) return text;
     const int backLength =
         WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     if (backLength != size) return std::nullopt;
@@ -75,6 +80,66 @@ std::optional<std::wstring> DecodeUtf16(std::string_view bytes, bool bigEndian) 
 }
 
 using Items = std::vector<ProfileItem>;
+
+bool IsLineEnd(wchar_t c) {
+    return c == L'\r' || c == L'\n';
+}
+
+// The lines of a text that are not blank, each with the place where it starts, blanks around
+// dropped.
+class Lines {
+  public:
+    explicit Lines(std::wstring_view text) : text_(text) {}
+    bool Next(std::size_t& start, std::wstring_view& line) {
+        while (position_ < text_.size()) {
+            start = position_;
+            std::size_t end = position_;
+            while (end < text_.size() && !IsLineEnd(text_[end])) ++end;
+            line = Trimmed(text_.substr(position_, end - position_));
+            position_ = end;
+            while (position_ < text_.size() && IsLineEnd(text_[position_])) ++position_;
+            if (!line.empty()) return true;
+        }
+        return false;
+    }
+
+  private:
+    std::wstring_view text_;
+    std::size_t position_ = 0;
+};
+
+// The section's name, when the line is the line of a section's name.
+std::optional<std::wstring_view> SectionName(std::wstring_view line) {
+    if (line.front() != L'[') return std::nullopt;
+    std::size_t close = line.size();
+    while (close > 0 && line[close - 1] != L']') --close;
+    if (close == 0) return std::nullopt;
+    return Trimmed(line.substr(1, close - 2));
+}
+
+// Where in `text` the first section of that name lies (the part above the first section for an
+// empty name): from the start of its name's line to the start of the next section's.
+struct TextRange {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    bool found = false;
+};
+TextRange SectionText(std::wstring_view text, std::wstring_view name) {
+    TextRange range{0, text.size(), name.empty()};
+    Lines lines(text);
+    std::size_t start = 0;
+    std::wstring_view line;
+    while (lines.Next(start, line)) {
+        const std::optional<std::wstring_view> section = SectionName(line);
+        if (!section) continue;
+        if (range.found) {
+            range.end = start;
+            return range;
+        }
+        if (EqualFolded(*section, name)) range = {start, text.size(), true};
+    }
+    return range;
+}
 
 // The lines of one section: from its name (or the top of the file) to the next section's name.
 struct Range {
@@ -136,18 +201,18 @@ std::optional<ProfileItem> TakeLine(Items& lines, std::wstring_view key) {
 
 }  // namespace
 
-std::optional<std::wstring> LosslessProfileText(std::string_view bytes, unsigned codePage) {
+std::optional<std::wstring> ProfileText(std::string_view bytes, unsigned codePage, bool lossless) {
     std::optional<std::wstring> text;
     if (bytes.starts_with("\xEF\xBB\xBF")) {
-        text = DecodeExactly(bytes.substr(3), CP_UTF8);
+        text = Decode(bytes.substr(3), CP_UTF8, lossless);
     } else if (bytes.starts_with("\xFF\xFE")) {
         text = DecodeUtf16(bytes.substr(2), false);
     } else if (bytes.starts_with("\xFE\xFF")) {
         text = DecodeUtf16(bytes.substr(2), true);
     } else {
-        text = DecodeExactly(bytes, codePage);
+        text = Decode(bytes, codePage, lossless);
     }
-    if (text && text->find(L'\0') != std::wstring::npos) return std::nullopt;
+    if (lossless && text && text->find(L'\0') != std::wstring::npos) return std::nullopt;
     return text;
 }
 
@@ -156,15 +221,12 @@ std::vector<ProfileItem> ParseProfile(std::wstring_view text) {
     items.reserve(text.size() / 16);
     bool lastKeyEmpty = false;  // the last line kept in the section has an empty key
     bool sectionHasLines = false;
-    std::size_t position = 0;
-    while (position < text.size()) {
-        const std::size_t end = std::min(text.find_first_of(L"\r\n", position), text.size());
-        const std::wstring_view line = Trimmed(text.substr(position, end - position));
-        position = std::min(text.find_first_not_of(L"\r\n", end), text.size());
-        if (line.empty()) continue;
-        const std::size_t close = line.rfind(L']');
-        if (line.front() == L'[' && close != std::wstring_view::npos) {
-            items.push_back({true, Trimmed(line.substr(1, close - 1)), false, {}});
+    Lines lines(text);
+    std::size_t start = 0;
+    std::wstring_view line;
+    while (lines.Next(start, line)) {
+        if (const std::optional<std::wstring_view> section = SectionName(line)) {
+            items.push_back({true, *section, false, {}});
             sectionHasLines = false;
             continue;
         }
@@ -181,8 +243,7 @@ std::vector<ProfileItem> ParseProfile(std::wstring_view text) {
     return items;
 }
 
-bool HoldsChange(const std::vector<ProfileItem>& before, const SectionChange& change,
-                 const std::vector<ProfileItem>& after) {
+bool HoldsChangeInLines(const Items& before, const SectionChange& change, const Items& after) {
     if (change.erase) {
         // The profile functions erase the first section of that name, blanks and all; never the
         // part above the first section.
@@ -215,6 +276,30 @@ bool HoldsChange(const std::vector<ProfileItem>& before, const SectionChange& ch
         TakeLine(beforeLines, key);
     }
     return beforeLines == afterLines;
+}
+
+bool HoldsChange(std::wstring_view before, const SectionChange& change, std::wstring_view after) {
+    // The profile functions write every other section back as they read it: in a file that
+    // they wrote, it keeps its text. Then only the changed section needs reading line by line.
+    const std::wstring_view name = change.erase ? change.section : Trimmed(change.section);
+    TextRange changed = SectionText(before, name);
+    if (change.erase && name.empty()) changed.found = false;
+    if (!changed.found) changed = {before.size(), before.size(), false};
+    const std::wstring_view head = before.substr(0, changed.begin);
+    const std::wstring_view tail = before.substr(changed.end);
+    if (after.size() >= head.size() + tail.size() && after.starts_with(head) &&
+        after.ends_with(tail)) {
+        const std::wstring_view part =
+            after.substr(head.size(), after.size() - head.size() - tail.size());
+        // The rest starts on a line of its own.
+        if ((tail.empty() || part.empty() || IsLineEnd(part.back())) &&
+            HoldsChangeInLines(
+                ParseProfile(before.substr(changed.begin, changed.end - changed.begin)), change,
+                ParseProfile(part))) {
+            return true;
+        }
+    }
+    return HoldsChangeInLines(ParseProfile(before), change, ParseProfile(after));
 }
 
 }  // namespace pelmora

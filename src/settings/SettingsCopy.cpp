@@ -94,10 +94,9 @@ SettingsCopy::SettingsCopy(std::string filePath)
     const Reading reading = ReadWhole(filePath_, fileBytes_);
     if (reading == Reading::kFailed) throw EIniFileException(filePath_);
     fileExists_ = reading == Reading::kRead;
-    std::optional<std::wstring> text = LosslessProfileText(fileBytes_, CP_ACP);
+    std::optional<std::wstring> text = ProfileText(fileBytes_, CP_ACP, true);
     if (!text) throw EUnrewritableFileException(filePath_);
     fileText_ = std::move(*text);
-    fileItems_ = ParseProfile(fileText_);
     // A copy left behind by a program that ended in the middle of a command goes too.
     if (fileExists_ ? !WriteWhole(copyPath_, fileBytes_) : !Discard()) Abandon();
     gone_ = false;  // the writes make it, when there is no file to copy
@@ -133,8 +132,9 @@ void SettingsCopy::PutInPlace() {
     const Reading reading = ReadWhole(copyPath_, copyBytes);
     if (reading == Reading::kFailed || otherSection_) Abandon();
     const bool copyExists = reading == Reading::kRead;
-    const std::optional<std::wstring> text = LosslessProfileText(copyBytes, CP_ACP);
-    if (!text || !HoldsChange(fileItems_, change_, ParseProfile(*text))) Abandon();
+    // Read as the profile functions read it: a cut double-byte character reads as another one.
+    const std::optional<std::wstring> text = ProfileText(copyBytes, CP_ACP, false);
+    if (!text || !HoldsChange(fileText_, change_, *text)) Abandon();
     if (copyExists == fileExists_ && copyBytes == fileBytes_) {
         Discard();  // nothing changed: the file keeps its time and its place
         return;

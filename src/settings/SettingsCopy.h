@@ -45,7 +45,6 @@ class SettingsCopy {
     bool fileExists_ = false;
     std::string fileBytes_;
     std::wstring fileText_;
-    std::vector<ProfileItem> fileItems_;  // views into fileText_
     SectionChange change_;
     bool noted_ = false;
     bool otherSection_ = false;
