@@ -99,7 +99,8 @@ class SettingCommands {
     // Refills the name box from the file and selects `name` when it is given.
     void ListSettings(const std::string& name);
     // Save: the checker's geometry under the name in the name box. A name that the code page
-    // cannot hold is refused (ESettingNameException) before the file is touched.
+    // cannot hold is refused (ESettingNameException) before the file is touched. The four values
+    // reach the file together or, when the command fails, none does.
     void Save();
     // Recall: the geometry saved under the name in the name box, onto the checker. A name that
     // the code page cannot hold reads as a missing setting.
