@@ -124,19 +124,33 @@ struct TextRange {
     std::size_t end = 0;
     bool found = false;
 };
+// The section's name when a line of a section's name starts at `bracket` (blanks before it on
+// its line); `lineStart` is where that line starts.
+std::optional<std::wstring_view> SectionNameAt(std::wstring_view text, std::size_t bracket,
+                                               std::size_t& lineStart) {
+    lineStart = bracket;
+    while (lineStart > 0 && !IsLineEnd(text[lineStart - 1])) {
+        if (!IsBlank(text[lineStart - 1])) return std::nullopt;
+        --lineStart;
+    }
+    std::size_t lineEnd = bracket;
+    while (lineEnd < text.size() && !IsLineEnd(text[lineEnd])) ++lineEnd;
+    return SectionName(Trimmed(text.substr(bracket, lineEnd - bracket)));
+}
+
 TextRange SectionText(std::wstring_view text, std::wstring_view name) {
+    // Only lines that start with "[" can name a section: the search goes from one to the next.
     TextRange range{0, text.size(), name.empty()};
-    Lines lines(text);
-    std::size_t start = 0;
-    std::wstring_view line;
-    while (lines.Next(start, line)) {
-        const std::optional<std::wstring_view> section = SectionName(line);
+    for (std::size_t bracket = text.find(L'['); bracket != std::wstring_view::npos;
+         bracket = text.find(L'[', bracket + 1)) {
+        std::size_t lineStart = 0;
+        const std::optional<std::wstring_view> section = SectionNameAt(text, bracket, lineStart);
         if (!section) continue;
         if (range.found) {
-            range.end = start;
+            range.end = lineStart;
             return range;
         }
-        if (EqualFolded(*section, name)) range = {start, text.size(), true};
+        if (EqualFolded(*section, name)) range = {lineStart, text.size(), true};
     }
     return range;
 }
