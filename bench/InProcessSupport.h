@@ -55,6 +55,8 @@ void WriteSettingsFile(const std::string& path, int sections);
 void ForgetFile(const std::string& path);
 // Sets the file's last write to `secondsAgo` before now.
 void SetLastWriteTime(const std::string& path, int secondsAgo);
+// The whole file in one plain read.
+std::string ReadWhole(const std::string& path);
 // The bare call: the names of the file in one read, NUL-separated.
 std::string ReadNames(const std::string& path, std::size_t bufferSize);
 // Appends NUL-separated names to a combo box.

@@ -161,13 +161,23 @@ class SaveRecallBench {
         Pump();
         return Now() - start;
     }
-    // The four writes of a Save and the names read again, as the command makes them.
+    // The bare calls of a Save made on a copy, as any Save that checks its writes before they
+    // reach the file makes them: the copy, the four writes on it and its release, one plain read
+    // of it (the least that any check needs), the copy put in the file's place in one step, then
+    // the names read again and their release.
     std::string BareSave(const std::string& section, const std::array<int, 4>& values) {
+        const std::string copy = path_ + ".floor";
+        if (!CopyFileA(path_.c_str(), copy.c_str(), FALSE)) Fail("cannot copy " + path_);
         for (int k = 0; k < 4; ++k) {
             WritePrivateProfileStringA(section.c_str(), kKeys[k], std::to_string(values[k]).c_str(),
-                                       path_.c_str());
+                                       copy.c_str());
         }
-        ForgetFile(path_);
+        ForgetFile(copy);
+        if (ReadWhole(copy).empty()) Fail("cannot read " + copy);
+        if (!MoveFileExA(copy.c_str(), path_.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            Fail("cannot replace " + path_);
+        }
         const std::string names = ReadNames(path_, NamesBufferSize(kSections));
         ForgetFile(path_);
         return names;

@@ -57,6 +57,18 @@ void SetLastWriteTime(const std::string& path, int secondsAgo) {
     if (!set) Fail("cannot set the time of " + path);
 }
 
+std::string ReadWhole(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
 std::string ReadNames(const std::string& path, std::size_t bufferSize) {
     std::string buffer(bufferSize, '\0');
     const DWORD filled = GetPrivateProfileStringA(nullptr, nullptr, nullptr, buffer.data(),

@@ -6,6 +6,11 @@ namespace pelmora {
 namespace {
 
 constexpr std::wstring_view kCannotWrite = L" に書き込めません";
+constexpr std::wstring_view kCopyLeft = L" 作業用のコピー ";
+constexpr std::wstring_view kCannotRemove = L" を削除できません";
+constexpr std::wstring_view kUnrewritable =
+    L"設定ファイルに元のとおりには書き戻せない部分があるため、ほかの部分を変えずに書き換える"
+    L"ことはできません。何も書き込んでいません: ";
 constexpr std::wstring_view kCannotInsertLine = L"行を挿入できません";
 constexpr std::wstring_view kLockBusy =
     L"ほかの Pelmora が設定ファイルを使用中のため、設定ファイルを開けません: ";
@@ -26,6 +31,13 @@ std::string AnsiFromWide(std::wstring_view text) {
 
 EIniFileException::EIniFileException(std::string_view path)
     : Exception(std::string(path) + AnsiFromWide(kCannotWrite)) {}
+
+EIniFileException::EIniFileException(std::string_view path, std::string_view leftCopy)
+    : Exception(std::string(path) + AnsiFromWide(kCannotWrite) + "." + AnsiFromWide(kCopyLeft) +
+                std::string(leftCopy) + AnsiFromWide(kCannotRemove)) {}
+
+EUnrewritableFileException::EUnrewritableFileException(std::string_view path)
+    : Exception(AnsiFromWide(kUnrewritable) + std::string(path)) {}
 
 ENameBoxException::ENameBoxException() : Exception(AnsiFromWide(kCannotInsertLine)) {}
 

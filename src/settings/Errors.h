@@ -22,6 +22,17 @@ class Exception : public std::exception {
 class EIniFileException : public Exception {
   public:
     explicit EIniFileException(std::string_view path);
+    // The same, when the copy on which the command wrote (SettingsCopy) could not be removed
+    // either: the text names it.
+    EIniFileException(std::string_view path, std::string_view leftCopy);
+};
+
+// The settings file holds bytes that the profile functions would not write back as they are
+// (text that is not valid in its encoding): any write would change parts of the file that the
+// command does not touch, so nothing is written.
+class EUnrewritableFileException : public Exception {
+  public:
+    explicit EUnrewritableFileException(std::string_view path);
 };
 
 // The name box could not take another item: "行を挿入できません".

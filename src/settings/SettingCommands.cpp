@@ -36,14 +36,28 @@ SettingCommands::SettingCommands(INameBox& nameBox, ICheckerGeometry& checker,
 void SettingCommands::ListSettings(const std::string& name) {
     std::vector<std::string> names;
     try {
-        const SettingsFile file(settingsPath_(), lockLimitMs_);
-        file.ListSectionNames(names);
+        names = ReadNames(SettingsFile(settingsPath_(), lockLimitMs_));
     } catch (const ESettingsLockException&) {
         throw;  // nothing was read: the list stays as it was
     } catch (...) {
         nameBox_.ClearItems();  // a file that cannot be read lists nothing
         throw;
     }
+    ShowList(names, name);
+}
+
+std::vector<std::string> SettingCommands::ReadNames(const SettingsFile& file) {
+    std::vector<std::string> names;
+    try {
+        file.ListSectionNames(names);
+    } catch (...) {
+        nameBox_.ClearItems();  // a file that cannot be read lists nothing
+        throw;
+    }
+    return names;
+}
+
+void SettingCommands::ShowList(const std::vector<std::string>& names, const std::string& name) {
     nameBox_.ReplaceItems(names);
     nameBox_.SetText("");
     if (!name.empty()) nameBox_.SetItemIndex(nameBox_.FindExact(name));
@@ -53,15 +67,19 @@ void SettingCommands::Save() {
     const std::optional<std::string> name = nameBox_.Text();
     if (!name) throw ESettingNameException::OutsideCodePage();
     if (name->empty()) return;
+    std::vector<std::string> names;
     {
-        // Each value goes to the file by a write of its own; a failed write ends the command
-        // and leaves the earlier ones in the file.
+        // One hold of the settings file from the first write to the reading of the list:
+        // another copy's command comes before or after, never in between. Each value is a
+        // write of its own; they reach the file together, or (a failure) none does.
         SettingsFile file(settingsPath_(), lockLimitMs_);
         for (const GeometryField& field : kGeometryFields) {
             file.WriteIntValue(*name, field.key, checker_.Geometry().*field.value);
         }
+        file.Commit();
+        names = ReadNames(file);
     }
-    ListSettings(*name);
+    ShowList(names, *name);
 }
 
 void SettingCommands::Recall() {
@@ -84,11 +102,14 @@ void SettingCommands::Delete() {
     const std::optional<std::string> name = nameBox_.Text();
     if (!name) throw ESettingNameException::OutsideCodePage();
     if (name->empty()) return;
+    std::vector<std::string> names;
     {
-        SettingsFile file(settingsPath_(), lockLimitMs_);
+        SettingsFile file(settingsPath_(), lockLimitMs_);  // one hold, as in Save
         file.RemoveSection(*name);
+        file.Commit();
+        names = ReadNames(file);
     }
-    ListSettings(*name);
+    ShowList(names, *name);
 }
 
 void SettingCommands::ShowCheckerGeometry() {

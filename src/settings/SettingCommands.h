@@ -12,6 +12,8 @@
 
 namespace pelmora {
 
+class SettingsFile;
+
 // The checker window's outer rectangle in screen pixels.
 struct CheckerGeometry {
     std::int32_t left = 0;
@@ -97,7 +99,8 @@ class SettingCommands {
     // Refills the name box from the file and selects `name` when it is given.
     void ListSettings(const std::string& name);
     // Save: the checker's geometry under the name in the name box. A name that the code page
-    // cannot hold is refused (ESettingNameException) before the file is touched.
+    // cannot hold is refused (ESettingNameException) before the file is touched. The four values
+    // reach the file together or, when the command fails, none does.
     void Save();
     // Recall: the geometry saved under the name in the name box, onto the checker. A name that
     // the code page cannot hold reads as a missing setting.
@@ -108,6 +111,11 @@ class SettingCommands {
     void ShowCheckerGeometry();
 
   private:
+    // The names in the file; the name box emptied when they cannot be read.
+    std::vector<std::string> ReadNames(const SettingsFile& file);
+    // Refills the name box with `names` and selects `name` when it is given.
+    void ShowList(const std::vector<std::string>& names, const std::string& name);
+
     INameBox& nameBox_;
     ICheckerGeometry& checker_;
     IReadoutArea& readout_;

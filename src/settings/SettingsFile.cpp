@@ -11,6 +11,7 @@
 #include "Errors.h"
 #include "IntSyntax.h"
 #include "SectionNames.h"
+#include "SettingsCopy.h"
 #include "SettingName.h"
 #include "SettingsPath.h"
 
@@ -78,6 +79,7 @@ SettingsFile::SettingsFile(std::string path, unsigned long lockLimitMs)
 }
 
 SettingsFile::~SettingsFile() {
+    copy_.reset();
     Flush();
 }
 
@@ -147,20 +149,37 @@ std::int32_t SettingsFile::ReadIntValue(const std::string& section, const std::s
     return ParseIntValue(std::string_view(buffer.data(), length)).value_or(defaultValue);
 }
 
+SettingsCopy& SettingsFile::Copy() {
+    if (!copy_) copy_ = std::make_unique<SettingsCopy>(path_);
+    return *copy_;
+}
+
 void SettingsFile::WriteIntValue(const std::string& section, const std::string& key,
                                  std::int32_t value) {
     RequireStorableName(section);
+    SettingsCopy& copy = Copy();
     const std::string text = std::to_string(value);
-    if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), text.c_str(), path_.c_str())) {
-        throw EIniFileException(path_);
+    copy.NoteValue(section, key, text);
+    if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), text.c_str(),
+                                    copy.Path().c_str())) {
+        copy.Abandon();
     }
 }
 
 void SettingsFile::RemoveSection(const std::string& section) {
     RequireStorableName(section);
-    if (!WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, path_.c_str())) {
-        throw EIniFileException(path_);
+    SettingsCopy& copy = Copy();
+    copy.NoteErase(section);
+    if (!WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, copy.Path().c_str())) {
+        copy.Abandon();
     }
+}
+
+void SettingsFile::Commit() {
+    if (!copy_) return;
+    // Gone after this, whatever happens: a failed replace removes the copy.
+    const std::unique_ptr<SettingsCopy> copy = std::move(copy_);
+    copy->PutInPlace();
 }
 
 void SettingsFile::Flush() noexcept {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,12 +14,14 @@
 
 namespace pelmora {
 
+class SettingsCopy;
+
 class SettingsFile {
   public:
     // Takes the settings lock, waiting at most `lockLimitMs`; throws ESettingsLockException,
     // before touching the file, when it cannot be had.
     explicit SettingsFile(std::string path, unsigned long lockLimitMs = kSettingsLockLimitMs);
-    ~SettingsFile();  // flushes
+    ~SettingsFile();  // flushes; writes not yet committed go
     SettingsFile(const SettingsFile&) = delete;
     SettingsFile& operator=(const SettingsFile&) = delete;
 
@@ -30,17 +33,27 @@ class SettingsFile {
     // or key is missing, the text does not convert, or no section can bear the name.
     std::int32_t ReadIntValue(const std::string& section, const std::string& key,
                               std::int32_t defaultValue) const;
-    // Throws ESettingNameException, before touching the file, when the file cannot hold the
-    // name as a section name, and EIniFileException when the file cannot be written.
+    // Writes and erases of one section reach the file together, at Commit. The first of them
+    // reads the file and makes a copy beside it (SettingsCopy), on which they are made. Throws
+    // ESettingNameException, before touching the file, when the file cannot hold the name as a
+    // section name; EUnrewritableFileException, having written nothing, when the profile
+    // functions would change other parts of the file; EIniFileException when the file cannot be
+    // written. After a failure the file is as it was.
     void WriteIntValue(const std::string& section, const std::string& key, std::int32_t value);
-    // Throws as WriteIntValue does.
     void RemoveSection(const std::string& section);
+    // Puts the writes into the file in one step, once the copy is checked to hold the file with
+    // them and nothing else changed. Throws EIniFileException, the file as it was, when that is
+    // not so or the file cannot be replaced. Reads see the writes only after it.
+    void Commit();
     // Asks the system to write out what it holds of the file; reports nothing.
     void Flush() noexcept;
 
   private:
+    SettingsCopy& Copy();
+
     SettingsLock lock_;
     std::string path_;
+    std::unique_ptr<SettingsCopy> copy_;  // while writes wait for Commit
 };
 
 // The settings path of the running executable, worked out anew on each call. Throws

@@ -1,6 +1,8 @@
 """Hostile settings files and a refused setting name through the real pelmora.exe: the program
 starts on whatever the file holds, its name box lists the file's sections, a Save adds one
-setting without losing the others, and a name the file cannot hold brings up the failure box."""
+setting without losing the others (or, in a file that the profile functions would not write back
+unchanged, is refused in the failure box with nothing written), and a name the file cannot hold
+brings up the failure box."""
 
 import random
 import time
@@ -23,6 +25,11 @@ def many_sections(count):
 
 
 LONG_NAMES = ["N%d-%s" % (i, "n" * (1000 + i)) for i in range(40)]
+
+# Files whose text the profile functions would not write back as the same bytes.
+UNREWRITABLE = {"BinaryGarbage", "NulBytes"}
+REFUSED = "設定ファイルに元のとおりには書き戻せない部分があるため、ほかの部分を変えずに書き換える" \
+    "ことはできません。何も書き込んでいません: "
 
 # name: (file content, the names the name box lists at start-up)
 HOSTILE_FILES = {
@@ -56,6 +63,9 @@ class HostileFileChecks:
 
         self.type_name("new")
         self.click_control(ID_SAVE)
+        if self.refused:
+            self.expect_refusal()
+            return
         # The refilled list holds the saved name and selects it. The box showed the typed name
         # before the click already: wait for the list (its count and selection, no items read).
         listed = (len(self.expected_names) + 1, len(self.expected_names))
@@ -66,10 +76,26 @@ class HostileFileChecks:
                                                len(self.expected_names), "new"))
         self.assertEqual(self.app.message_boxes(), [])
 
+    def expect_refusal(self):
+        box = wait_until(lambda: (lambda b: b[0] if len(b) == 1 else None)(
+            self.app.message_boxes()), 5.0, "one message box")
+        statics = [decode_text(c["text"]) for c in self.inspect.children(box["hwnd"])
+                   if c["window"]["class"].lower() == "static" and decode_text(c["text"])]
+        self.assertEqual(len(statics), 1)
+        self.assertTrue(statics[0].startswith(REFUSED) and statics[0].endswith("pelmora.ini."),
+                        statics[0])
+        buttons = [c["window"] for c in self.inspect.children(box["hwnd"])
+                   if c["window"]["class"].lower() == "button"]
+        self.x.click_at(*center(buttons[0], "client"))
+        wait_until(lambda: not self.app.message_boxes(), 3.0, "the box to close")
+        self.assertEqual(self.app.ini_bytes(), self.ini_bytes, "nothing was written")
+        self.assertEqual(self.app.name_box()[0], self.expected_names)
+
 
 def hostile_file_case(name, content, names):
     return require_pelmora(type("Hostile" + name + "Test", (HostileFileChecks, E2ETestCase),
-                                {"ini_bytes": content, "expected_names": names}))
+                                {"ini_bytes": content, "expected_names": names,
+                                 "refused": name in UNREWRITABLE}))
 
 
 for _name, (_content, _names) in HOSTILE_FILES.items():

@@ -99,6 +99,22 @@ int BesideExe(const char* resultFile) {
     return 0;
 }
 
+// One Save (of the geometry 1234567, -1234567, 7654321, 7654321: longer than any value of the
+// test's file) or Delete of NAME, as the program makes it: 0 when it was done, 30 when it failed
+// with the write failure that names the file, 31 for any other failure.
+int Command(const std::string& ini, const std::string& what, const std::string& name) {
+    Program program(ini);
+    try {
+        if (what == "save") program.Save(name, {1234567, -1234567, 7654321, 7654321});
+        if (what == "delete") program.Delete(name);
+    } catch (const EIniFileException& e) {
+        return e.Message() == ini + AnsiFromWide(L" に書き込めません") ? 30 : 31;
+    } catch (const Exception&) {
+        return 31;
+    }
+    return 0;
+}
+
 }  // namespace
 
 CheckerGeometry TurnGeometry(int round, char prefix) {
@@ -131,6 +147,7 @@ int RunHelper(int argc, char** argv) {
         if (mode == "--helper-hold" && argc == 5) return Hold(argv[2], argv[3], argv[4]);
         if (mode == "--helper-lock" && argc == 4) return HoldLock(argv[2], argv[3]);
         if (mode == "--helper-beside-exe" && argc == 3) return BesideExe(argv[2]);
+        if (mode == "--helper-command" && argc == 5) return Command(argv[2], argv[3], argv[4]);
     } catch (const std::exception&) {
         return 20;
     }

@@ -13,6 +13,8 @@
 //   --helper-beside-exe RESULT_FILE
 //       saves a setting into the settings file beside this program, as the program does, and
 //       writes what happened into RESULT_FILE
+//   --helper-command INI save|delete NAME
+//       one Save or Delete of NAME in INI; the exit code says how it ended (see Helpers.cpp)
 #pragma once
 
 #include <string>

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Errors.h"
 #include "HardeningSupport.h"
 #include "SettingsFile.h"
 #include "TestSupport.h"
@@ -51,18 +52,22 @@ struct HostileFile {
     bool namesKnown;  // false: only the profile functions' own view is compared
     Names names;
     std::vector<std::pair<std::string, CheckerGeometry>> recalls;
+    // false: the profile functions would not write the text back as the same bytes, so Save and
+    // Delete refuse it
+    bool rewritable = true;
 };
 
 std::vector<HostileFile> HostileFiles() {
     std::vector<HostileFile> files;
     files.push_back({"Empty", "", true, {}, {{"A", kDefaults}}});
-    files.push_back({"BinaryGarbage", Garbage(64 * 1024, 7), false, {}, {{"A", kDefaults}}});
+    files.push_back({"BinaryGarbage", Garbage(64 * 1024, 7), false, {}, {{"A", kDefaults}}, false});
     files.push_back({"GarbageAroundSections",
                      Garbage(3000, 11) + "\r\n[A]\r\npos_x=5\r\n" + Garbage(3000, 12) +
                          "\r\n[B]\r\npos_y=6\r\n",
                      false,
                      {},
-                     {{"B", {50, 6, 50, 50}}}});
+                     {{"B", {50, 6, 50, 50}}},
+                     false});
     files.push_back({"NulBytesInNamesKeysAndValues",
                      "[A\0B]\r\nk\0ey=1\r\npos_x=1\0"
                      "2\r\n[C]\r\npos_x=3\r\npos_y=-4\r\n"
@@ -70,7 +75,8 @@ std::vector<HostileFile> HostileFiles() {
                      "9\r\nheight=8\r\n"s,
                      true,
                      {"A", "C", "D"},
-                     {{"C", {3, -4, 50, 50}}, {"D", {50, 50, 50, 8}}}});
+                     {{"C", {3, -4, 50, 50}}, {"D", {50, 50, 50, 8}}},
+                     false});
     files.push_back({"OneMegabyteLine",
                      "[A]\r\npos_x=7\r\n" + std::string(1 << 20, 'z') + "\r\n[B]\r\npos_x=8\r\n" +
                          "[C]\r\npos_y=" + std::string(1 << 20, '1') + "\r\nwidth=9\r\n",
@@ -190,6 +196,14 @@ TEST_P(HostileFileTest, ListsWhatTheFileHoldsAndRecallsStatedValues) {
 TEST_P(HostileFileTest, SaveAndDeleteOfOneSettingKeepEveryOtherSection) {
     const CheckerGeometry saved{-8, 7, 300, 200};
     const FileView original = ViewThroughProfile(path);
+    if (!GetParam().rewritable) {
+        Program program(path);
+        EXPECT_THROW(program.Save("hardening-new", saved), EUnrewritableFileException);
+        EXPECT_THROW(program.Delete(original.empty() ? "A" : original.front().name),
+                     EUnrewritableFileException);
+        EXPECT_EQ(test::ReadBytes(path), GetParam().content);
+        return;
+    }
     std::vector<std::string> targets = {"hardening-new"};
     if (!original.empty()) targets.push_back(original.front().name);
     if (original.size() > 2) targets.push_back(original[original.size() / 2].name);

@@ -47,6 +47,7 @@ TEST_F(SettingsFileTest, WritesFourKeysInOrderAndReadsThemBack) {
         file.WriteIntValue("A", "pos_y", 114);
         file.WriteIntValue("A", "width", 244);
         file.WriteIntValue("A", "height", 157);
+        file.Commit();
     }
     EXPECT_EQ(ReadBytes(path), "[A]\r\npos_x=497\r\npos_y=114\r\nwidth=244\r\nheight=157\r\n");
 
@@ -62,6 +63,7 @@ TEST_F(SettingsFileTest, NegativeAndExtremeValuesRoundTrip) {
     file.WriteIntValue("neg", "pos_x", -8);
     file.WriteIntValue("neg", "pos_y", INT32_MIN);
     file.WriteIntValue("neg", "width", INT32_MAX);
+    file.Commit();
     EXPECT_NE(ReadBytes(path).find("pos_x=-8\r\n"), std::string::npos);
     EXPECT_EQ(file.ReadIntValue("neg", "pos_x", 50), -8);
     EXPECT_EQ(file.ReadIntValue("neg", "pos_y", 50), INT32_MIN);
@@ -175,6 +177,7 @@ TEST_F(SettingsFileTest, RemovingASectionKeepsTheOthersAndAMissingOneChangesNoth
     {
         SettingsFile file(path);
         file.RemoveSection("B");
+        file.Commit();
     }
     EXPECT_EQ(ListNames(), (Names{"A", "C"}));
     EXPECT_EQ(SettingsFile(path).ReadIntValue("C", "pos_x", 50), 3);
@@ -183,11 +186,12 @@ TEST_F(SettingsFileTest, RemovingASectionKeepsTheOthersAndAMissingOneChangesNoth
     {
         SettingsFile file(path);
         file.RemoveSection("absent");
+        file.Commit();
     }
     EXPECT_EQ(ReadBytes(path), before);
 }
 
-TEST_F(SettingsFileTest, WriteFailureNamesTheFullPathAndKeepsEarlierWrites) {
+TEST_F(SettingsFileTest, WriteFailureNamesTheFullPath) {
     // As root a read-only file is still written: a folder standing at the path is not.
     ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
     SettingsFile file(path);
@@ -204,6 +208,7 @@ TEST_F(SettingsFileTest, WriteFailureNamesTheFullPathAndKeepsEarlierWrites) {
 TEST_F(SettingsFileTest, FileIsNotHeldBetweenOperations) {
     SettingsFile file(path);
     file.WriteIntValue("A", "pos_x", 1);
+    file.Commit();
     EXPECT_TRUE(test::FileIsReleased(path));
     Names names;
     file.ListSectionNames(names);
