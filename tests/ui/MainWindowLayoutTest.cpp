@@ -2,6 +2,8 @@
 // puts them, at any size, with scroll bars when the content does not fit, and the name box's list.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "MainWindowFixture.h"
 
 namespace pelmora::ui::test_main_window {
@@ -23,6 +25,18 @@ TEST_F(MainWindowTest, WindowIsCreatedAsDesigned) {
     EXPECT_FALSE(style & WS_VISIBLE);
     EXPECT_TRUE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
     EXPECT_EQ(GetClassLongPtrW(main, GCLP_HBRBACKGROUND), COLOR_BTNFACE + 1);
+    // The program's icon, large and small, each drawn at the size the system asks for.
+    for (const auto [index, metric] :
+         {std::pair{GCLP_HICON, SM_CXICON}, std::pair{GCLP_HICONSM, SM_CXSMICON}}) {
+        const HICON icon = reinterpret_cast<HICON>(GetClassLongPtrW(main, index));
+        ICONINFO info{};
+        ASSERT_TRUE(icon && GetIconInfo(icon, &info)) << index;
+        BITMAP colour{};
+        GetObjectW(info.hbmColor, sizeof colour, &colour);
+        EXPECT_EQ(colour.bmWidth, GetSystemMetrics(metric)) << index;
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
 
     HDC screen = GetDC(nullptr);
     const int ppi = GetDeviceCaps(screen, LOGPIXELSY);
