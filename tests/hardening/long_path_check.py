@@ -14,11 +14,9 @@ import shutil
 import subprocess
 import sys
 
+from check_support import verdict, windows_path
+
 MESSAGE = "実行ファイルのパスが長すぎるため、設定ファイルを開けません".encode("cp932")
-
-
-def windows_path(unix_path: str) -> str:
-    return "Z:" + unix_path.replace("/", "\\")
 
 
 def main() -> int:
@@ -44,11 +42,7 @@ def main() -> int:
                if f.lower().endswith(".ini")]
     if written:
         failures.append(f"settings files written: {written}")
-    for failure in failures:
-        print("FAILED:", failure, file=sys.stderr)
-    if not failures:
-        shutil.rmtree(work, ignore_errors=True)
-    return 1 if failures else 0
+    return verdict(failures, work)
 
 
 if __name__ == "__main__":

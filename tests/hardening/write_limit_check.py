@@ -19,14 +19,12 @@ import signal
 import subprocess
 import sys
 
+from check_support import verdict, windows_path
+
 START = (b"[keep1]\r\npos_x=1\r\npos_y=2\r\nwidth=3\r\nheight=4\r\n"
          b"[keep2]\r\npos_x=5\r\n")
 SAVED = b"pos_x=1234567\r\npos_y=-1234567\r\nwidth=7654321\r\nheight=7654321\r\n"
 DONE, WRITE_FAILED = 0, 30
-
-
-def windows_path(unix_path: str) -> str:
-    return "Z:" + unix_path.replace("/", "\\")
 
 
 def wine_environment(exe: str) -> dict:
@@ -89,11 +87,7 @@ def main() -> int:
     command("delete", "keep2", True, DONE, START[:START.index(b"[keep2]")])
     command("save", "fresh", True, -signal.SIGXFSZ, START, killed=True)
     command("save", "fresh", False, DONE, START + b"[fresh]\r\n" + SAVED, start=None)
-    for failure in failures:
-        print("FAILED:", failure, file=sys.stderr)
-    if not failures:
-        shutil.rmtree(work, ignore_errors=True)
-    return 1 if failures else 0
+    return verdict(failures, work)
 
 
 if __name__ == "__main__":

@@ -73,6 +73,23 @@ Bounds OuterBounds(HWND window) {
 }
 
 // What the main window shows: every control, the name box's dropped list, the labels, the bars.
+// A move of `window` (outer size `width` x `height`, at `left`, `top`) onto a monitor of
+// resolution `to`, as the system begins it: first it asks for the size at the new scale, which
+// the window keeps as proposed; then it suggests a rectangle moved by `dx`, `dy` and scaled from
+// `from` as it would be had the window not answered. Returns the suggested rectangle.
+RECT ExpectSizeKeptAndSuggest(HWND window, int left, int top, int width, int height, int from,
+                              int to, int dx, int dy) {
+    SIZE proposed{width, height};
+    EXPECT_EQ(SendMessageW(window, WM_GETDPISCALEDSIZE, to, reinterpret_cast<LPARAM>(&proposed)),
+              TRUE);
+    EXPECT_EQ(proposed.cx, width);
+    EXPECT_EQ(proposed.cy, height);
+    RECT suggested{left + dx, top + dy, 0, 0};
+    suggested.right = suggested.left + MulDiv(width, to, from);
+    suggested.bottom = suggested.top + MulDiv(height, to, from);
+    return suggested;
+}
+
 struct MainSnapshot {
     std::array<Bounds, kMainControlCount> controls{};
     Bounds droppedList;
@@ -159,18 +176,8 @@ TEST(ScaleChange, TheMainWindowFollowsEachScaleAndKeepsItsOuterSize) {
     int resolution = startResolution;
     for (const auto& [to, dx, dy] : {std::tuple{144, 40, 30}, std::tuple{96, 0, 0}}) {
         SCOPED_TRACE(::testing::Message() << "to " << to);
-        // First the system asks for the size at the new scale: the window keeps its own.
-        SIZE proposed{start.width, start.height};
-        EXPECT_EQ(SendMessageW(main, WM_GETDPISCALEDSIZE, to, reinterpret_cast<LPARAM>(&proposed)),
-                  TRUE);
-        EXPECT_EQ(proposed.cx, start.width);
-        EXPECT_EQ(proposed.cy, start.height);
-
-        // Then it announces the scale with a suggested rectangle, here scaled as it would be had
-        // the window not answered.
-        RECT suggested{start.left + dx, start.top + dy, 0, 0};
-        suggested.right = suggested.left + MulDiv(start.width, to, resolution);
-        suggested.bottom = suggested.top + MulDiv(start.height, to, resolution);
+        const RECT suggested = ExpectSizeKeptAndSuggest(main, start.left, start.top, start.width,
+                                                        start.height, resolution, to, dx, dy);
         ValidateRect(main, nullptr);
         SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
         resolution = to;
@@ -210,16 +217,9 @@ TEST(ScaleChange, TheCheckerKeepsItsPhysicalSizeAndTheReadoutFollowsTheMove) {
     int resolution = ScreenPixelsPerInch();
     for (const auto& [to, dx, dy] : {std::tuple{144, 300, 20}, std::tuple{96, -150, 40}}) {
         SCOPED_TRACE(::testing::Message() << "to " << to);
-        SIZE proposed{start.width, start.height};
-        EXPECT_EQ(SendMessageW(checker.Handle(), WM_GETDPISCALEDSIZE, to,
-                               reinterpret_cast<LPARAM>(&proposed)),
-                  TRUE);
-        EXPECT_EQ(proposed.cx, start.width);
-        EXPECT_EQ(proposed.cy, start.height);
-
-        RECT suggested{start.left + dx, start.top + dy, 0, 0};
-        suggested.right = suggested.left + MulDiv(start.width, to, resolution);
-        suggested.bottom = suggested.top + MulDiv(start.height, to, resolution);
+        const RECT suggested =
+            ExpectSizeKeptAndSuggest(checker.Handle(), start.left, start.top, start.width,
+                                     start.height, resolution, to, dx, dy);
         SendMessageW(checker.Handle(), WM_DPICHANGED, MAKEWPARAM(to, to),
                      reinterpret_cast<LPARAM>(&suggested));
         resolution = to;
