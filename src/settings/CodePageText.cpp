@@ -37,12 +37,12 @@ std::optional<std::string> ExactlyInCodePage(std::wstring_view text, unsigned co
     const int wideLength = static_cast<int>(text.size());
     BOOL usedDefault = FALSE;
     BOOL* const reportUse = how.reportsDefaultUse ? &usedDefault : nullptr;
-    // Mostly one pass: no code page but UTF-7 takes more than four bytes for a UTF-16 unit. A
-    // very long text is measured first rather than given four times its size.
+    // Mostly one pass: double-byte code pages take at most two bytes for a UTF-16 unit. Text
+    // that takes more, or a very long text, is measured first.
     std::string result;
     int length = 0;
     if (text.size() <= kOnePassLimit) {
-        result.resize(4 * text.size());
+        result.resize(2 * text.size());
         length = WideCharToMultiByte(codePage, how.flags, text.data(), wideLength, result.data(),
                                      static_cast<int>(result.size()), nullptr, reportUse);
     }
