@@ -18,16 +18,11 @@ std::size_t MarkSize(ProfileEncoding encoding) {
 std::optional<std::wstring> Decode(std::string_view bytes, unsigned codePage, bool exactly) {
     if (bytes.empty()) return std::wstring();
     const int size = static_cast<int>(bytes.size());
-    // Each byte makes at most one character in the code pages that the profile functions read:
-    // one pass mostly does, a second only should that not hold.
+    // Each byte makes at most one UTF-16 unit in the code pages that the profile functions read
+    // (a character of four bytes in UTF-8 or GB18030 makes two at most): one pass does.
     std::wstring text(bytes.size(), L'\0');
-    int length = MultiByteToWideChar(codePage, 0, bytes.data(), size, text.data(), size);
-    if (length <= 0) {
-        length = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
-        if (length <= 0) return std::nullopt;
-        text.resize(static_cast<std::size_t>(length));
-        MultiByteToWideChar(codePage, 0, bytes.data(), size, text.data(), length);
-    }
+    const int length = MultiByteToWideChar(codePage, 0, bytes.data(), size, text.data(), size);
+    if (length <= 0) return std::nullopt;
     text.resize(static_cast<std::size_t>(length));
     // ASCII is the same in every code page that the profile functions read.
     const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char byte) {
