@@ -5,6 +5,11 @@
 #include <algorithm>
 
 namespace pelmora {
+namespace {
+
+constexpr std::size_t kOnePassLimit = 0x100000;  // UTF-16 units
+
+}  // namespace
 
 StrictConversion StrictConversionInto(unsigned codePage) {
     switch (codePage) {
@@ -32,22 +37,31 @@ std::optional<std::string> ExactlyInCodePage(std::wstring_view text, unsigned co
     const int wideLength = static_cast<int>(text.size());
     BOOL usedDefault = FALSE;
     BOOL* const reportUse = how.reportsDefaultUse ? &usedDefault : nullptr;
-    const int length = WideCharToMultiByte(codePage, how.flags, text.data(), wideLength, nullptr, 0,
-                                           nullptr, reportUse);
-    if (length <= 0 || usedDefault) return std::nullopt;
-    std::string result(static_cast<std::size_t>(length), '\0');
-    if (WideCharToMultiByte(codePage, how.flags, text.data(), wideLength, result.data(), length,
-                            nullptr, reportUse) != length ||
-        usedDefault) {
-        return std::nullopt;
+    // Mostly one pass: double-byte code pages take at most two bytes for a UTF-16 unit. Text
+    // that takes more, or a very long text, is measured first.
+    std::string result;
+    int length = 0;
+    if (text.size() <= kOnePassLimit) {
+        result.resize(2 * text.size());
+        length = WideCharToMultiByte(codePage, how.flags, text.data(), wideLength, result.data(),
+                                     static_cast<int>(result.size()), nullptr, reportUse);
     }
+    if (length <= 0 && !usedDefault) {
+        length = WideCharToMultiByte(codePage, how.flags, text.data(), wideLength, nullptr, 0,
+                                     nullptr, reportUse);
+        if (length <= 0 || usedDefault) return std::nullopt;
+        result.resize(static_cast<std::size_t>(length));
+        length = WideCharToMultiByte(codePage, how.flags, text.data(), wideLength, result.data(),
+                                     length, nullptr, reportUse);
+    }
+    if (length <= 0 || usedDefault) return std::nullopt;
+    result.resize(static_cast<std::size_t>(length));
     // Back again: what does not come back as it was (a character that converts one way only, in
-    // a code page that reports nothing) would be read as another text.
-    const int backLength = MultiByteToWideChar(codePage, 0, result.data(), length, nullptr, 0);
-    std::wstring back(static_cast<std::size_t>(std::max(backLength, 0)), L'\0');
-    if (backLength <= 0 ||
-        MultiByteToWideChar(codePage, 0, result.data(), length, back.data(), backLength) !=
-            backLength ||
+    // a code page that reports nothing) would be read as another text. It comes back in as many
+    // characters or not at all: more do not fit.
+    std::wstring back(text.size(), L'\0');
+    if (MultiByteToWideChar(codePage, 0, result.data(), length, back.data(), wideLength) !=
+            wideLength ||
         back != text) {
         return std::nullopt;
     }

@@ -70,13 +70,6 @@ std::optional<std::wstring_view> SectionName(std::wstring_view line) {
     return Trimmed(line.substr(1, close - 2));
 }
 
-// Where in `text` the first section of that name lies (the part above the first section for an
-// empty name): from the start of its name's line to the start of the next section's.
-struct TextRange {
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    bool found = false;
-};
 // The section's name when a line of a section's name starts at `bracket` (blanks before it on
 // its line); `lineStart` is where that line starts.
 std::optional<std::wstring_view> SectionNameAt(std::wstring_view text, std::size_t bracket,
@@ -91,6 +84,8 @@ std::optional<std::wstring_view> SectionNameAt(std::wstring_view text, std::size
     return SectionName(Trimmed(text.substr(bracket, lineEnd - bracket)));
 }
 
+// Where in `text` the first section of that name lies (the part above the first section for an
+// empty name): from the start of its name's line to the start of the next section's.
 TextRange SectionText(std::wstring_view text, std::wstring_view name) {
     // Only lines that start with "[" can name a section: the search goes from one to the next.
     TextRange range{0, text.size(), name.empty()};
@@ -230,26 +225,34 @@ bool HoldsChangeInLines(const Items& before, const SectionChange& change, const 
     return beforeLines == afterLines;
 }
 
-bool HoldsChange(std::wstring_view before, const SectionChange& change, std::wstring_view after) {
-    // The profile functions write every other section back as they read it: in a file that
-    // they wrote, it keeps its text. Then only the changed section needs reading line by line.
+TextRange ChangedSection(std::wstring_view before, const SectionChange& change) {
     const std::wstring_view name = change.erase ? change.section : Trimmed(change.section);
     TextRange changed = SectionText(before, name);
     if (change.erase && name.empty()) changed.found = false;
     if (!changed.found) changed = {before.size(), before.size(), false};
+    return changed;
+}
+
+bool HoldsChangeAround(std::wstring_view before, TextRange changed, const SectionChange& change,
+                       std::wstring_view part) {
+    // The rest starts on a line of its own.
+    return (changed.end == before.size() || part.empty() || IsLineEnd(part.back())) &&
+           HoldsChangeInLines(
+               ParseProfile(before.substr(changed.begin, changed.end - changed.begin)), change,
+               ParseProfile(part));
+}
+
+bool HoldsChange(std::wstring_view before, const SectionChange& change, std::wstring_view after) {
+    // The profile functions write every other section back as they read it: in a file that
+    // they wrote, it keeps its text. Then only the changed section needs reading line by line.
+    const TextRange changed = ChangedSection(before, change);
     const std::wstring_view head = before.substr(0, changed.begin);
     const std::wstring_view tail = before.substr(changed.end);
     if (after.size() >= head.size() + tail.size() && after.starts_with(head) &&
-        after.ends_with(tail)) {
-        const std::wstring_view part =
-            after.substr(head.size(), after.size() - head.size() - tail.size());
-        // The rest starts on a line of its own.
-        if ((tail.empty() || part.empty() || IsLineEnd(part.back())) &&
-            HoldsChangeInLines(
-                ParseProfile(before.substr(changed.begin, changed.end - changed.begin)), change,
-                ParseProfile(part))) {
-            return true;
-        }
+        after.ends_with(tail) &&
+        HoldsChangeAround(before, changed, change,
+                          after.substr(head.size(), after.size() - head.size() - tail.size()))) {
+        return true;
     }
     return HoldsChangeInLines(ParseProfile(before), change, ParseProfile(after));
 }

@@ -17,6 +17,10 @@ namespace pelmora {
 // or a NUL character (the profile functions end a line there).
 std::optional<std::wstring> ProfileText(std::string_view bytes, unsigned codePage, bool lossless);
 
+// How a settings file's bytes hold its text, by its byte-order mark.
+enum class ProfileEncoding { kCodePage, kUtf8, kUtf16Le, kUtf16Be };
+ProfileEncoding EncodingOf(std::string_view bytes);
+
 // One line of the file as the profile functions keep it: a section's name, or a key with its
 // value (or without one: a line without "="). Views into the text that was read.
 struct ProfileItem {
@@ -40,12 +44,34 @@ struct SectionChange {
     std::vector<std::pair<std::wstring, std::wstring>> values;
 };
 
+// Where in the text `before` lies the section that `change` changes: from the start of its
+// name's line to the start of the next section's (the part above the first section for an empty
+// name); when there is none, the empty range at the end.
+struct TextRange {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    bool found = false;
+};
+TextRange ChangedSection(std::wstring_view before, const SectionChange& change);
+
 // Whether the text `after` is the text `before` with `change` made and nothing else changed, as
 // the profile functions read them: the values set read back as written in the section that the
 // profile functions write to (the first whose name equals the section's, ASCII letters folded),
 // the other lines of that section and every other section as before, in order; an erased
 // section gone and the others as before. Linear in the length of the two texts.
 bool HoldsChange(std::wstring_view before, const SectionChange& change, std::wstring_view after);
+
+// The same when `after` is `before` with the range `changed` (ChangedSection) replaced by
+// `part`; false may also mean that the whole texts need comparing.
+bool HoldsChangeAround(std::wstring_view before, TextRange changed, const SectionChange& change,
+                       std::wstring_view part);
+
+// The same on the bytes of the file `before` (whose text `beforeText` is, exactly: ProfileText
+// with `lossless`) and of the file `after`, when `after` holds the bytes of `before` around the
+// changed section; false may also mean that `after` needs decoding whole. Decodes only the
+// changed section of `after`.
+bool HoldsChangeAroundBytes(std::string_view before, std::wstring_view beforeText,
+                            const SectionChange& change, std::string_view after, unsigned codePage);
 
 // The same on the lines of the two texts (ParseProfile).
 bool HoldsChangeInLines(const std::vector<ProfileItem>& before, const SectionChange& change,

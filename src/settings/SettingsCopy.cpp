@@ -133,8 +133,11 @@ void SettingsCopy::PutInPlace() {
     if (reading == Reading::kFailed || otherSection_) Abandon();
     const bool copyExists = reading == Reading::kRead;
     // Read as the profile functions read it: a cut double-byte character reads as another one.
-    const std::optional<std::wstring> text = ProfileText(copyBytes, CP_ACP, false);
-    if (!text || !HoldsChange(fileText_, change_, *text)) Abandon();
+    // Mostly only the changed section needs decoding: the rest is the file's bytes.
+    if (!HoldsChangeAroundBytes(fileBytes_, fileText_, change_, copyBytes, CP_ACP)) {
+        const std::optional<std::wstring> text = ProfileText(copyBytes, CP_ACP, false);
+        if (!text || !HoldsChange(fileText_, change_, *text)) Abandon();
+    }
     if (copyExists == fileExists_ && copyBytes == fileBytes_) {
         Discard();  // nothing changed: the file keeps its time and its place
         return;

@@ -96,7 +96,8 @@ void SettingsFile::ListSectionNames(std::vector<std::string>& target) const {
     // first buffer holds as many characters as the file has bytes (up to a limit): the names
     // take fewer than the file that holds them, and thousands of them come in one read.
     const std::wstring widePath = WideFromAnsi(path_);
-    std::wstring buffer;
+    // Not filled beforehand: only the part that the names take is ever touched.
+    std::unique_ptr<wchar_t[]> buffer;
     DWORD size = kNameBufferStart;
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
     if (GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &attributes) &&
@@ -106,13 +107,13 @@ void SettingsFile::ListSectionNames(std::vector<std::string>& target) const {
     }
     DWORD filled = 0;
     for (;;) {
-        buffer.resize(size);
-        filled = GetPrivateProfileStringW(nullptr, nullptr, nullptr, buffer.data(), size,
+        buffer = std::make_unique_for_overwrite<wchar_t[]>(size);
+        filled = GetPrivateProfileStringW(nullptr, nullptr, nullptr, buffer.get(), size,
                                           widePath.c_str());
         if (filled + 2 < size || size >= kNameBufferLimit) break;
         size *= 2;
     }
-    const std::wstring_view names(buffer.data(), std::min(filled, size));
+    const std::wstring_view names(buffer.get(), std::min(filled, size));
     const unsigned codePage = GetACP();
     // Mostly the code page holds every name: one conversion of the whole list.
     if (const std::optional<std::string> all = ExactlyInCodePage(names, codePage)) {

@@ -1,5 +1,6 @@
 // The pure parts of the settings layer: integer syntax, settings path rule, name-list splitting,
-// the section-name rule and the readout text, with hostile inputs.
+// the section-name rule, the check of a command's copy of the file and the readout text, with
+// hostile inputs.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -9,6 +10,7 @@
 
 #include "CodePageText.h"
 #include "IntSyntax.h"
+#include "ProfileText.h"
 #include "SectionNameRule.h"
 #include "SectionNames.h"
 #include "SettingCommands.h"
@@ -233,6 +235,33 @@ TEST(SectionNameRule, FoldsAsciiLettersOfTheWideTextOnly) {
     for (const auto& c : cases) {
         EXPECT_EQ(FindSectionItem(items, c.name, 932), c.expected) << "case " << &c - cases;
     }
+}
+
+// The copy checked on its bytes: only its changed section decoded, the rest the file's bytes.
+TEST(CopyCheck, BytesAroundTheSectionTheFilesAndTheSectionAsWritten) {
+    const std::string head = "[a]\r\nk=1\r\n", section = "[\x90\xdd\x92\xe8]\r\n",  // "設定"
+        tail = "[z]\r\nk=4\r\n";
+    const std::string before = head + section + "k=2\r\nj=3\r\n" + tail;
+    const std::wstring text = ProfileText(before, 932, true).value();
+    const SectionChange change{L"\u8a2d\u5b9a", false, {{L"k", L"5"}}};
+    const auto holds = [&](const std::string& after) {
+        const bool onBytes = HoldsChangeAroundBytes(before, text, change, after, 932);
+        // Never more lenient than the check of the whole text.
+        const std::optional<std::wstring> afterText = ProfileText(after, 932, false);
+        EXPECT_TRUE(!onBytes || (afterText && HoldsChange(text, change, *afterText))) << after;
+        return onBytes;
+    };
+    EXPECT_TRUE(holds(head + section + "k=5\r\nj=3\r\n" + tail));
+    EXPECT_TRUE(holds(head + section + "j=3\r\nk=5\r\n" + tail));
+    EXPECT_FALSE(holds(head + section + "k=6\r\nj=3\r\n" + tail));  // not the value written
+    EXPECT_FALSE(holds(head + section + "k=5\r\n" + tail));         // a line of it gone
+    EXPECT_FALSE(holds(head + section + "k=5\r\nj=3\r\nx=0\r\n" + tail));
+    EXPECT_FALSE(holds(head + "[b]\r\nk=5\r\nj=3\r\n" + tail));  // another section
+    EXPECT_FALSE(holds("[a]\r\nk=0\r\n" + section + "k=5\r\nj=3\r\n" + tail));
+    EXPECT_FALSE(holds(head + section + "k=5\r\nj=3\r\n"));  // cut short
+    // A lead byte at the section's end takes the next section's "[" as its second byte.
+    EXPECT_FALSE(holds(head + section + "k=5\r\nj=3\r\n\x90" + tail));
+    EXPECT_FALSE(holds("\xEF\xBB\xBF" + head + section + "k=5\r\nj=3\r\n" + tail));
 }
 
 TEST(GeometryReadoutText, ThreeLinesWithoutHeightOrFinalBreak) {
