@@ -34,16 +34,15 @@ SettingCommands::SettingCommands(INameBox& nameBox, ICheckerGeometry& checker,
       lockLimitMs_(lockLimitMs) {}
 
 void SettingCommands::ListSettings(const std::string& name) {
-    std::vector<std::string> names;
+    std::string path;
     try {
-        names = ReadNames(SettingsFile(settingsPath_(), lockLimitMs_));
-    } catch (const ESettingsLockException&) {
-        throw;  // nothing was read: the list stays as it was
+        path = settingsPath_();
     } catch (...) {
-        nameBox_.ClearItems();  // a file that cannot be read lists nothing
+        nameBox_.ClearItems();  // a file that cannot be found lists nothing
         throw;
     }
-    ShowList(names, name);
+    // A lock that cannot be had throws before anything is read: the list stays as it was.
+    ShowList(ReadNames(SettingsFile(path, lockLimitMs_)), name);
 }
 
 std::vector<std::string> SettingCommands::ReadNames(const SettingsFile& file) {
