@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "SectionNameRule.h"
+
 namespace pelmora {
 namespace {
 
@@ -19,17 +21,6 @@ std::wstring_view Trimmed(std::wstring_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     return text;
-}
-
-wchar_t FoldAscii(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-// Names and keys as the profile functions match them: ASCII letters folded, nothing else.
-bool EqualFolded(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](wchar_t x, wchar_t y) { return FoldAscii(x) == FoldAscii(y); });
 }
 
 using Items = std::vector<ProfileItem>;
@@ -98,7 +89,7 @@ TextRange SectionText(std::wstring_view text, std::wstring_view name) {
             range.end = lineStart;
             return range;
         }
-        if (EqualFolded(*section, name)) range = {lineStart, text.size(), true};
+        if (SameSectionName(*section, name)) range = {lineStart, text.size(), true};
     }
     return range;
 }
@@ -118,7 +109,7 @@ Range FirstSection(const Items& items, std::wstring_view name) {
         begin = 0;
     } else {
         for (std::size_t i = 0; i < items.size() && begin == kNone; ++i) {
-            if (items[i].header && EqualFolded(items[i].name, name)) begin = i;
+            if (items[i].header && SameSectionName(items[i].name, name)) begin = i;
         }
         if (begin == kNone) return {};
     }
@@ -153,7 +144,7 @@ Items KeyLines(const Items& items, Range range) {
 // `lines` without the first line whose key is `key`; that line, or nothing.
 std::optional<ProfileItem> TakeLine(Items& lines, std::wstring_view key) {
     const auto found = std::find_if(lines.begin(), lines.end(), [&](const ProfileItem& line) {
-        return EqualFolded(line.name, key);
+        return SameSectionName(line.name, key);
     });
     if (found == lines.end()) return std::nullopt;
     const ProfileItem line = *found;
@@ -214,7 +205,7 @@ bool HoldsChangeInLines(const Items& before, const SectionChange& change, const 
         // A key written again later counts with its last value.
         const bool writtenAgain = std::any_of(
             change.values.begin() + static_cast<std::ptrdiff_t>(i) + 1, change.values.end(),
-            [&](const auto& later) { return EqualFolded(Trimmed(later.first), key); });
+            [&](const auto& later) { return SameSectionName(Trimmed(later.first), key); });
         if (writtenAgain) continue;
         const std::optional<ProfileItem> written = TakeLine(afterLines, key);
         if (!written || !written->hasValue || written->value != Trimmed(change.values[i].second)) {

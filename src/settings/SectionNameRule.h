@@ -10,8 +10,9 @@
 
 namespace pelmora {
 
-// Whether the settings file takes `a` and `b` for one section name: the same characters once
-// the ASCII letters are folded (A-Z as a-z), and nothing else. The profile functions take "ΩA"
+// Whether the settings file takes `a` and `b` for one section name (or, within a section, for one
+// key: the rule is the same): the same characters once the ASCII letters are folded (A-Z as a-z),
+// and nothing else. The profile functions take "ΩA"
 // and "ωA", fullwidth "Ａ" and "ａ", "Ⅰ" and "ⅰ" for two sections, where the system's
 // case-insensitive comparison takes each pair for one name. Folding less than some system's
 // profile functions is safe: a pair this rule tells apart is left alone, never mixed up.
