@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace pelmora {
 namespace {
 
@@ -27,6 +29,15 @@ std::string AnsiFromWide(std::wstring_view text) {
     WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(),
                         length, nullptr, nullptr);
     return result;
+}
+
+std::wstring WideFromAnsi(std::string_view text) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+    return wide;
 }
 
 EIniFileException::EIniFileException(std::string_view path)

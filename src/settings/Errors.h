@@ -72,5 +72,7 @@ class ESettingsLockException : public Exception {
 
 // Converts UTF-16 text to the ANSI code page; characters it cannot show become "?".
 std::string AnsiFromWide(std::wstring_view text);
+// Converts text in the ANSI code page to UTF-16.
+std::wstring WideFromAnsi(std::string_view text);
 
 }  // namespace pelmora

@@ -5,27 +5,17 @@
 #include <optional>
 
 #include "Errors.h"
-#include "UniqueHandle.h"
+#include "KernelHandle.h"
 
 namespace pelmora {
 namespace {
-
-struct FileTraits {
-    using Handle = HANDLE;
-    static void Close(HANDLE file) noexcept { CloseHandle(file); }
-};
-using FileHandle = UniqueHandle<FileTraits>;
-
-FileHandle OwnFile(HANDLE file) {
-    return FileHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
-}
 
 enum class Reading { kRead, kMissing, kFailed };
 
 // The whole file as it is on disk, shared as the profile functions share it.
 Reading ReadWhole(const std::string& path, std::string& bytes) {
     bytes.clear();
-    const FileHandle file = OwnFile(CreateFileA(
+    const KernelHandle file = OwnKernelHandle(CreateFileA(
         path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
@@ -52,8 +42,8 @@ Reading ReadWhole(const std::string& path, std::string& bytes) {
 }
 
 bool WriteWhole(const std::string& path, const std::string& bytes) {
-    const FileHandle file = OwnFile(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const KernelHandle file = OwnKernelHandle(CreateFileA(
+        path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     DWORD written = 0;
     return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
@@ -70,15 +60,6 @@ std::string CopyPathFor(const std::string& path) {
         return path.substr(0, size - 1) + "~";
     }
     return path + "~";
-}
-
-std::wstring WideFromAnsi(const std::string& text) {
-    if (text.empty()) return {};
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
-    return wide;
 }
 
 // Makes the profile functions write out and forget what they hold of the file, so that the

@@ -26,14 +26,6 @@ constexpr DWORD kValueBufferSize = 2048;
 constexpr DWORD kValueBufferLimit = 0x100000;  // 1 MiB
 constexpr DWORD kModulePathBufferSize = MAX_PATH + 1;
 
-std::wstring WideFromAnsi(const std::string& text) {
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
-
 // The decimal digits of a number as wide text, without the C library's formatting.
 std::wstring WideDigits(std::size_t value) {
     const std::string digits = std::to_string(value);

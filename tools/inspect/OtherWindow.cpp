@@ -1,6 +1,6 @@
 // A window of inspect.exe's own, for "another application".
 #include "Json.h"
-#include "OwnedHandle.h"
+#include "KernelHandle.h"
 #include "WindowFacts.h"
 
 namespace inspect {
@@ -18,7 +18,7 @@ struct OtherWindowRequest {
     RECT rect;
     std::wstring caption;
     HWND window = nullptr;
-    OwnedHandle ready;
+    pelmora::KernelHandle ready;
 };
 
 DWORD WINAPI OtherWindowThread(LPVOID parameter) {
@@ -53,8 +53,8 @@ std::string MakeOtherWindow(const RECT& rect, const std::wstring& caption) {
     OtherWindowRequest request;
     request.rect = rect;
     request.caption = caption;
-    request.ready = OwnedHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    OwnedHandle thread(CreateThread(nullptr, 0, OtherWindowThread, &request, 0, nullptr));
+    request.ready = pelmora::KernelHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    pelmora::KernelHandle thread(CreateThread(nullptr, 0, OtherWindowThread, &request, 0, nullptr));
     if (!thread) return Error("CreateThread failed");
     if (WaitForSingleObject(request.ready.get(), 10000) != WAIT_OBJECT_0)
         return Error("window thread did not answer");

@@ -3,14 +3,14 @@
 
 #include "Commands.h"
 #include "Json.h"
-#include "OwnedHandle.h"
+#include "KernelHandle.h"
 
 namespace inspect {
 namespace {
 
 // Programs started by `start`, by process id.
-std::map<DWORD, OwnedHandle>& StartedPrograms() {
-    static std::map<DWORD, OwnedHandle> programs;
+std::map<DWORD, pelmora::KernelHandle>& StartedPrograms() {
+    static std::map<DWORD, pelmora::KernelHandle> programs;
     return programs;
 }
 
@@ -19,7 +19,7 @@ std::map<DWORD, OwnedHandle>& StartedPrograms() {
 struct NamedProcess {
     DWORD id = 0;
     HANDLE handle = nullptr;
-    OwnedHandle opened;
+    pelmora::KernelHandle opened;
     std::string failure;
 };
 
@@ -36,7 +36,7 @@ NamedProcess ProcessOf(const Args& args) {
         process.handle = started->second.get();
         return process;
     }
-    process.opened = OwnedHandle(OpenProcess(
+    process.opened = pelmora::KernelHandle(OpenProcess(
         PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process.id));
     if (!process.opened) {
         process.failure = Error("OpenProcess failed");
@@ -75,8 +75,8 @@ std::string StartProgram(const Args& args) {
     if (!CreateProcessW(exeW.c_str(), commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
                         nullptr, folderW.empty() ? nullptr : folderW.c_str(), &startup, &started))
         return Error("CreateProcess failed");
-    const OwnedHandle thread(started.hThread);  // not needed: closed at once
-    StartedPrograms()[started.dwProcessId] = OwnedHandle(started.hProcess);
+    const pelmora::KernelHandle thread(started.hThread);  // not needed: closed at once
+    StartedPrograms()[started.dwProcessId] = pelmora::KernelHandle(started.hProcess);
     return Ok(",\"pid\":" + Num(started.dwProcessId));
 }
 
