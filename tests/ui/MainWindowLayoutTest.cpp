@@ -26,7 +26,7 @@ TEST_F(MainWindowTest, WindowIsCreatedAsDesigned) {
     EXPECT_TRUE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
     EXPECT_EQ(GetClassLongPtrW(main, GCLP_HBRBACKGROUND), COLOR_BTNFACE + 1);
     // The program's icon, large and small, each drawn at the size the system asks for.
-    for (const auto [index, metric] :
+    for (const auto& [index, metric] :
          {std::pair{GCLP_HICON, SM_CXICON}, std::pair{GCLP_HICONSM, SM_CXSMICON}}) {
         const HICON icon = reinterpret_cast<HICON>(GetClassLongPtrW(main, index));
         ICONINFO info{};
