@@ -123,13 +123,16 @@ bool HoldsChangeAroundBytes(std::string_view before, std::wstring_view beforeTex
     const TextRange changed = ChangedSection(beforeText, change);
     const std::optional<std::size_t> headSize =
         EncodedSize(beforeText.substr(0, changed.begin), encoding, codePage);
-    const std::optional<std::size_t> tailSize =
-        EncodedSize(beforeText.substr(changed.end), encoding, codePage);
-    if (!headSize || !tailSize) return false;
+    const std::optional<std::size_t> sectionSize = EncodedSize(
+        beforeText.substr(changed.begin, changed.end - changed.begin), encoding, codePage);
+    if (!headSize || !sectionSize ||
+        MarkSize(encoding) + *headSize + *sectionSize > before.size()) {
+        return false;
+    }
+    // The text is the file's bytes exactly: the tail takes the rest.
     const std::size_t head = MarkSize(encoding) + *headSize;
-    const std::size_t tail = *tailSize;
-    if (head + tail > before.size() || head + tail > after.size() ||
-        after.substr(0, head) != before.substr(0, head) ||
+    const std::size_t tail = before.size() - head - *sectionSize;
+    if (head + tail > after.size() || after.substr(0, head) != before.substr(0, head) ||
         after.substr(after.size() - tail) != before.substr(before.size() - tail)) {
         return false;
     }

@@ -239,10 +239,15 @@ TEST(SectionNameRule, FoldsAsciiLettersOfTheWideTextOnly) {
 
 // The copy checked on its bytes: only its changed section decoded, the rest the file's bytes.
 TEST(CopyCheck, BytesAroundTheSectionTheFilesAndTheSectionAsWritten) {
-    const std::string head = "[a]\r\nk=1\r\n", section = "[\x90\xdd\x92\xe8]\r\n",  // "設定"
-        tail = "[z]\r\nk=4\r\n";
+    // "ア" and "表" (their second bytes are "A" and "\\"), "設定", "あ".
+    const std::string head = "[a]\r\nk=\x83\x41\r\n", section = "[\x90\xdd\x92\xe8]\r\n",
+                      tail = "[z]\r\nk=\x95\x5C\r\n; \x82\xA0";
     const std::string before = head + section + "k=2\r\nj=3\r\n" + tail;
     const std::wstring text = ProfileText(before, 932, true).value();
+    // Decoded exactly: the same text as decoded without the check.
+    EXPECT_EQ(text, ProfileText(before, 932, false));
+    // A lead byte alone at a line's end takes its "\r" as second byte.
+    EXPECT_EQ(ProfileText(head + "; \x90\r\n" + tail, 932, true), std::nullopt);
     const SectionChange change{L"\u8a2d\u5b9a", false, {{L"k", L"5"}}};
     const auto holds = [&](const std::string& after) {
         const bool onBytes = HoldsChangeAroundBytes(before, text, change, after, 932);
