@@ -201,7 +201,8 @@ def main():
           f"{'ok: Windows DLLs only, statically linked' if imports_ok else 'MISSED: ' + ', '.join(foreign)}")
     samples_note = (f"medians of {len(start['program'])} start-ups each; in-process: "
                     f"{len(inproc[('move', 'program', 0)])} rounds of moves, "
-                    f"{len(inproc[('list', 'program', 10000)])} of the 10,000-name list fill")
+                    f"{len(inproc[('list', 'program', 10000)])} of the 10,000-name list fill, "
+                    f"{len(inproc[('save', 'program', 10000)])} of Save and of each Recall")
     print(samples_note)
 
     all_ok = all(r[6] for r in rows) and linear_ok and size_ok and imports_ok
