@@ -54,7 +54,7 @@ PlainWindows CreatePlainWindows(HWND owner) {
 int main(int argc, char** argv) {
     const double scale = argc > 1 ? std::atof(argv[1]) : 1.0;
     const std::string part = argc > 2 ? argv[2] : "";
-    auto runs = [&](const char* name) { return part.empty() || part.find(name) != std::string::npos; };
+    auto runs = [&](const char* name) { return part.empty() || part == name; };
     auto rounds = [&](int n) { return std::max(1, static_cast<int>(n * scale + 0.5)); };
 
     // The windows, created and shown as the shell does at start-up.
