@@ -286,14 +286,17 @@ cmd_fuzz() {
 # Wine (the measured programs and the Wine server) on the last. Left to move freely, the Wine
 # server and the program it serves land on different processors from one call to the next, and
 # on a virtual machine each such wake-up across processors costs a varying, often large time:
-# the same Save then measured 90 ms or 160 ms within one run (bench/README.md).
-pin_to_processor() {
-  local cpus
-  cpus=$(nproc)
-  [ "$cpus" -gt 1 ] || return 0
-  local which=0
-  [ "$1" = first ] || which=$((cpus - 1))
-  taskset -cp "$which" $$ >/dev/null 2>&1 || log "cannot keep the benchmark on one processor"
+# the same Save then measured from 102 to 235 ms within one run (bench/README.md). The processes
+# that this shell starts from then on inherit the processor it is kept on.
+BENCH_PROCESSORS=()
+keep_on_processor() {
+  if [ "${#BENCH_PROCESSORS[@]}" -eq 0 ]; then
+    read -r -a BENCH_PROCESSORS < <(python3 -c 'import os; print(*sorted(os.sched_getaffinity(0)))')
+  fi
+  [ "${#BENCH_PROCESSORS[@]}" -gt 1 ] || return 0
+  local which=${BENCH_PROCESSORS[-1]}
+  [ "$1" = first ] && which=${BENCH_PROCESSORS[0]}
+  taskset -cp "$which" $$ >/dev/null 2>&1 || log "cannot keep the benchmark on processor $which"
 }
 
 cmd_bench() {
@@ -302,9 +305,9 @@ cmd_bench() {
   cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$ARCH.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DPELMORA_BENCH=ON >/dev/null
   build
-  pin_to_processor first
+  keep_on_processor first
   start_virtual_display
-  pin_to_processor last
+  keep_on_processor last
   start_wine
   python3 "$ROOT/bench/report.py" "$BUILD" "$@"
 }
