@@ -41,8 +41,10 @@ void SettingCommands::ListSettings(const std::string& name) {
         nameBox_.ClearItems();  // a file that cannot be found lists nothing
         throw;
     }
-    // A lock that cannot be had throws before anything is read: the list stays as it was.
-    ShowList(ReadNames(SettingsFile(path, lockLimitMs_)), name);
+    // A lock that cannot be had throws before anything is read: the list stays as it was. The
+    // file is released before the list is shown, as in Save and Delete.
+    const std::vector<std::string> names = ReadNames(SettingsFile(path, lockLimitMs_));
+    ShowList(names, name);
 }
 
 std::vector<std::string> SettingCommands::ReadNames(const SettingsFile& file) {
