@@ -10,6 +10,7 @@
 #include "CodePageText.h"
 #include "Errors.h"
 #include "IntSyntax.h"
+#include "SectionNameRule.h"
 #include "SectionNames.h"
 #include "SettingsCopy.h"
 #include "SettingName.h"
@@ -47,10 +48,7 @@ std::optional<std::wstring> NameProblem(const std::string& name) {
     }
     // Bytes that are no text of the code page all turn into one default character on their way
     // to the file: two such names would share a section.
-    if (!name.empty() && MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(),
-                                             static_cast<int>(name.size()), nullptr, 0) == 0) {
-        return std::wstring(kNameOutsideCodePage);
-    }
+    if (!DecodedName(name, CP_ACP)) return std::wstring(kNameOutsideCodePage);
     return std::nullopt;
 }
 
