@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "CodePageText.h"
 #include "Errors.h"
@@ -22,10 +25,15 @@ std::wstring ItemTextW(HWND combo, int index) {
     return text;
 }
 
+struct FoundItem {
+    int index;
+    std::wstring text;
+};
+
 // The first item from the top that begins with a name that the settings file takes for
-// `typed`, or -1. The combo box's own prefix search folds far more letters than the file does:
-// each item it finds is checked by the file's rule, and the search goes on below it.
-int FirstItemStartingWith(HWND combo, const std::wstring& typed) {
+// `typed`, or nothing. The combo box's own prefix search folds far more letters than the file
+// does: each item it finds is checked by the file's rule, and the search goes on below it.
+std::optional<FoundItem> FirstItemStartingWith(HWND combo, const std::wstring& typed) {
     const auto search = [&](LRESULT after) {
         return SendMessageW(combo, CB_FINDSTRING, static_cast<WPARAM>(after),
                             reinterpret_cast<LPARAM>(typed.c_str()));
@@ -34,12 +42,13 @@ int FirstItemStartingWith(HWND combo, const std::wstring& typed) {
     // The search goes round to the top after the last item: an index not below the one before
     // ends it.
     for (LRESULT index = search(-1); index != CB_ERR && index > previous; index = search(index)) {
-        if (StartsWithSectionName(ItemTextW(combo, static_cast<int>(index)), typed)) {
-            return static_cast<int>(index);
+        std::wstring item = ItemTextW(combo, static_cast<int>(index));
+        if (StartsWithSectionName(item, typed)) {
+            return FoundItem{static_cast<int>(index), std::move(item)};
         }
         previous = index;
     }
-    return -1;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -216,15 +225,15 @@ bool CompleteTypedCharacter(HWND combo, wchar_t character) {
     std::wstring typed = from != to ? text.substr(0, from) : text;
     typed += character;
 
-    const int index = FirstItemStartingWith(combo, typed);
-    if (index < 0) return false;
+    const std::optional<FoundItem> found = FirstItemStartingWith(combo, typed);
+    if (!found) return false;
 
-    const std::wstring item = ItemTextW(combo, index);
+    const std::wstring& item = found->text;
     const std::wstring completed = typed + item.substr(std::min(typed.size(), item.size()));
     // A new edit text makes the combo box drop its selection; the item is selected after it,
     // in the list itself, so that the edit text stays as completed.
     SetWindowTextW(parts.edit, completed.c_str());
-    SendMessageW(parts.list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(parts.list, LB_SETCURSEL, static_cast<WPARAM>(found->index), 0);
     SendMessageW(parts.edit, EM_SETSEL, typed.size(), completed.size());
     return true;
 }
