@@ -1,9 +1,5 @@
 #include "Errors.h"
 
-#include <windows.h>
-
-#include <algorithm>
-
 namespace pelmora {
 namespace {
 
@@ -20,25 +16,6 @@ constexpr std::wstring_view kLockUnavailable =
     L"設定ファイルのロックを作成できないため、設定ファイルを開けません: ";
 
 }  // namespace
-
-std::string AnsiFromWide(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                        length, nullptr, nullptr);
-    return result;
-}
-
-std::wstring WideFromAnsi(std::string_view text) {
-    if (text.empty()) return {};
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
 
 EIniFileException::EIniFileException(std::string_view path)
     : Exception(std::string(path) + AnsiFromWide(kCannotWrite)) {}

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "AnsiText.h"
+
 namespace pelmora {
 
 class Exception : public std::exception {
@@ -69,10 +71,5 @@ class ESettingsLockException : public Exception {
     enum class Reason { kBusy, kUnavailable };
     ESettingsLockException(Reason reason, std::string_view path);
 };
-
-// Converts UTF-16 text to the ANSI code page; characters it cannot show become "?".
-std::string AnsiFromWide(std::wstring_view text);
-// Converts text in the ANSI code page to UTF-16.
-std::wstring WideFromAnsi(std::string_view text);
 
 }  // namespace pelmora

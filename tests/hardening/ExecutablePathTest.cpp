@@ -19,10 +19,7 @@ class ExecutablePathTest : public ::testing::Test {
     void TearDown() override { RemoveTreeW(base, false); }
 
     static std::wstring LongPath(const std::string& ansi) {
-        std::wstring wide(ansi.size(), L'\0');
-        wide.resize(static_cast<std::size_t>(MultiByteToWideChar(
-            CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), ansi.size())));
-        return L"\\\\?\\" + wide;
+        return L"\\\\?\\" + WideFromAnsi(ansi);
     }
 
     // Copies this program into `subfolders` (created below the temporary folder), runs it in

@@ -47,7 +47,7 @@ TEST_F(ShellTest, FailedDeleteIsShownOnceAndTheProgramGoesOn) {
 
     const auto boxes = watcher.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, test::Wide(path) + L" に書き込めません.");
+    EXPECT_EQ(boxes[0].text, WideFromAnsi(path) + L" に書き込めません.");
     EXPECT_EQ(boxes[0].caption, L"Pelmora");
     EXPECT_EQ(boxes[0].owner, app);
     EXPECT_EQ(boxes[0].observations, (std::vector<bool>{true, true, true, true}))

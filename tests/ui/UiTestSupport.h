@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "Errors.h"
 #include "WindowText.h"
 
 namespace pelmora::test {
@@ -72,14 +73,6 @@ inline bool IsAbove(HWND upper, HWND lower) {
         if (w == upper) return true;
     }
     return false;
-}
-
-inline std::wstring Wide(const std::string& ansi) {
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
-    return wide;
 }
 
 // The items of a combo box, as the ANSI messages give them.

@@ -24,16 +24,6 @@ std::wstring Utf8ToWide(const std::string& text) {
     return wide;
 }
 
-std::string WideToAnsi(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int size = static_cast<int>(text.size());
-    const int length =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), size, ansi.data(), length, nullptr, nullptr);
-    return ansi;
-}
-
 std::optional<std::string> FromHex(const std::string& hex) {
     std::string bytes;
     if (hex == "-") return bytes;

@@ -10,8 +10,6 @@
 namespace inspect {
 
 std::wstring Utf8ToWide(const std::string& text);
-// Wide text in the ANSI code page, with the system's default conversion.
-std::string WideToAnsi(const std::wstring& text);
 
 // Hexadecimal bytes, "-" for none; nothing when the text is no such string.
 std::optional<std::string> FromHex(const std::string& hex);

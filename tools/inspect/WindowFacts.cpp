@@ -1,5 +1,6 @@
 #include "WindowFacts.h"
 
+#include "AnsiText.h"
 #include "Json.h"
 #include "WindowText.h"
 
@@ -108,7 +109,8 @@ std::string ComboItemsJson(HWND combo, long long count) {
                 wide.assign(buffer.data(), copied);
         }
         if (i) items += ",";
-        items += "{\"hex\":\"" + ToHex(WideToAnsi(wide)) + "\",\"text\":" + JsonString(wide) + "}";
+        items += "{\"hex\":\"" + ToHex(pelmora::AnsiFromWide(wide)) +
+                 "\",\"text\":" + JsonString(wide) + "}";
     }
     return items + "]";
 }
