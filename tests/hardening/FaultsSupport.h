@@ -31,15 +31,12 @@ inline std::string UniqueName(const char* what) {
 }
 
 inline std::wstring Quoted(const std::string& ansi) {
-    std::wstring wide(ansi.size(), L'\0');
-    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(
-        CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), ansi.size())));
-    return L"\"" + wide + L"\"";
+    return L"\"" + WideFromAnsi(ansi) + L"\"";
 }
 
 inline Handle OpenWithoutSharing(const std::string& file) {
-    return Handle(CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    return OwnKernelHandle(CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 class FaultTest : public ::testing::Test {

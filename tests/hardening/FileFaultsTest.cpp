@@ -46,14 +46,14 @@ TEST_F(FaultTest, FileHeldByAnotherProcessFailsWritesAndKeepsTheFile) {
     const Handle holder = StartSelf(OwnPathW(), L"--helper-hold " + Quoted(path) + L" " +
                                                     Quoted(ready) + L" " + Quoted(release));
     ASSERT_TRUE(holder);
-    ASSERT_EQ(WaitForSingleObject(readyEvent.Get(), kHelperTimeoutMs), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(readyEvent.get(), kHelperTimeoutMs), WAIT_OBJECT_0);
 
     Program program(path);
     EXPECT_EQ(program.List(), Names{});
     ExpectWriteFailure([&] { program.Save("keep1", kNew); });
     ExpectWriteFailure([&] { program.Delete("keep2"); });
 
-    SetEvent(releaseEvent.Get());
+    SetEvent(releaseEvent.get());
     EXPECT_EQ(WaitForExit(holder, kHelperTimeoutMs), 0);
     ExpectStartFileWhole(program);
 }
@@ -70,12 +70,12 @@ TEST_F(FaultTest, SaveFailingAfterItsFirstValueIsReportedAndLeavesTheFileAsItWas
     ExpectWriteFailure([&] { program.Save("keep1", kNew); });
     ASSERT_TRUE(held);
     EXPECT_EQ(program.box.items, Names{"listed before"}) << "the list is not refilled";
-    held.Reset();
+    held.reset();
     ExpectStartFileWhole(program);
 
     program.checker.reads = 0;
     ExpectWriteFailure([&] { program.Save("fresh", kNew); });
-    held.Reset();
+    held.reset();
     ExpectStartFileWhole(program);
     EXPECT_EQ(program.Recall("fresh"), kDefaults);
 

@@ -158,11 +158,11 @@ Handle StartSelf(const std::wstring& exePath, const std::wstring& arguments) {
 int WaitForExit(const Handle& process, DWORD timeoutMs) {
     if (!process) return -1;
     DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.Get(), timeoutMs) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process.Get(), &code);
+    if (WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process.get(), &code);
     } else {
-        TerminateProcess(process.Get(), 99);
-        WaitForSingleObject(process.Get(), timeoutMs);
+        TerminateProcess(process.get(), 99);
+        WaitForSingleObject(process.get(), timeoutMs);
     }
     return static_cast<int>(code);
 }

@@ -12,37 +12,14 @@
 #include <utility>
 #include <vector>
 
+#include "KernelHandle.h"
 #include "SettingCommands.h"
 
 namespace pelmora::hardening {
 
-// Owns a kernel handle (file, event, process); move-only.
-class Handle {
-  public:
-    Handle() = default;
-    explicit Handle(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-    Handle(Handle&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
-    Handle& operator=(Handle&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            h_ = std::exchange(other.h_, nullptr);
-        }
-        return *this;
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() { Reset(); }
-
-    HANDLE Get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-    void Reset() {
-        if (h_) CloseHandle(h_);
-        h_ = nullptr;
-    }
-
-  private:
-    HANDLE h_ = nullptr;
-};
+// Owns a kernel handle (file, event, process); move-only. A file's handle is taken through
+// OwnKernelHandle.
+using Handle = KernelHandle;
 
 // How many hostile files, names and faults the run went through.
 struct Figures {

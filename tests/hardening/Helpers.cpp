@@ -29,9 +29,9 @@ int Turns(const std::string& ini, const std::string& prefix, int rounds, const c
     Program program(ini);
     int failures = 0;
     for (int i = 0; i < rounds; ++i) {
-        if (WaitForSingleObject(mine.Get(), kTurnTimeoutMs) != WAIT_OBJECT_0) return 11;
+        if (WaitForSingleObject(mine.get(), kTurnTimeoutMs) != WAIT_OBJECT_0) return 11;
         failures += TakeTurn(program, prefix, i);
-        SetEvent(other.Get());
+        SetEvent(other.get());
     }
     return failures == 0 ? 0 : 1;
 }
@@ -44,12 +44,12 @@ int Overlap(const std::string& ini, const std::string& prefix, int rounds, const
     const HWND window = CreateWindowExA(0, "STATIC", title, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                         nullptr, nullptr);
     if (!window) return 12;
-    SetEvent(done.Get());
+    SetEvent(done.get());
     Program program(ini);
     for (int i = 0; i < rounds; ++i) {
-        if (WaitForSingleObject(go.Get(), kTurnTimeoutMs) != WAIT_OBJECT_0) return 11;
+        if (WaitForSingleObject(go.get(), kTurnTimeoutMs) != WAIT_OBJECT_0) return 11;
         program.Save(prefix + "-" + std::to_string(i), TurnGeometry(i, prefix[0]));
-        SetEvent(done.Get());
+        SetEvent(done.get());
     }
     DestroyWindow(window);
     return 0;
@@ -59,11 +59,11 @@ int Hold(const char* file, const char* readyEvent, const char* releaseEvent) {
     const Handle ready(OpenEventA(EVENT_ALL_ACCESS, FALSE, readyEvent));
     const Handle release(OpenEventA(SYNCHRONIZE, FALSE, releaseEvent));
     if (!ready || !release) return 10;
-    const Handle held(CreateFileA(file, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    const Handle held = OwnKernelHandle(CreateFileA(file, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!held) return 12;
-    SetEvent(ready.Get());
-    return WaitForSingleObject(release.Get(), kTurnTimeoutMs) == WAIT_OBJECT_0 ? 0 : 11;
+    SetEvent(ready.get());
+    return WaitForSingleObject(release.get(), kTurnTimeoutMs) == WAIT_OBJECT_0 ? 0 : 11;
 }
 
 int HoldLock(const char* readyEvent, const char* releaseEvent) {
@@ -72,8 +72,8 @@ int HoldLock(const char* readyEvent, const char* releaseEvent) {
     if (!ready || !release) return 10;
     const SettingsLock lock;
     if (!lock.Held()) return 12;
-    SetEvent(ready.Get());
-    return WaitForSingleObject(release.Get(), kTurnTimeoutMs) == WAIT_OBJECT_0 ? 0 : 11;
+    SetEvent(ready.get());
+    return WaitForSingleObject(release.get(), kTurnTimeoutMs) == WAIT_OBJECT_0 ? 0 : 11;
 }
 
 int BesideExe(const char* resultFile) {

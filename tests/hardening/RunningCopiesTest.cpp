@@ -26,8 +26,8 @@ TEST_F(FaultTest, TwoRunningCopiesTakingTurnsLoseNothing) {
     int failures = 0;
     for (int i = 0; i < kRounds; ++i) {
         failures += TakeTurn(program, "A", i);
-        SetEvent(theirTurn.Get());
-        ASSERT_EQ(WaitForSingleObject(myTurn.Get(), kHelperTimeoutMs), WAIT_OBJECT_0) << i;
+        SetEvent(theirTurn.get());
+        ASSERT_EQ(WaitForSingleObject(myTurn.get(), kHelperTimeoutMs), WAIT_OBJECT_0) << i;
     }
     EXPECT_EQ(WaitForExit(other, kHelperTimeoutMs), 0) << "the other copy's checks failed";
     EXPECT_EQ(failures, 0);
@@ -58,7 +58,7 @@ TEST_F(FaultTest, TwoRunningCopiesSavingAtOnceLoseNothing) {
                                                    std::to_wstring(kRounds) + L" " + Quoted(go) +
                                                    L" " + Quoted(done) + L" " + Quoted(title));
     ASSERT_TRUE(other);
-    ASSERT_EQ(WaitForSingleObject(doneEvent.Get(), kHelperTimeoutMs), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(doneEvent.get(), kHelperTimeoutMs), WAIT_OBJECT_0);
     const HWND otherWindow = FindWindowA("Static", title.c_str());
     ASSERT_NE(otherWindow, nullptr);
 
@@ -67,7 +67,7 @@ TEST_F(FaultTest, TwoRunningCopiesSavingAtOnceLoseNothing) {
     for (int i = 0; i < kRounds; ++i) {
         {
             const SettingsFile held(path);
-            SetEvent(goEvent.Get());
+            SetEvent(goEvent.get());
             DWORD_PTR answer = 0;
             ASSERT_TRUE(SendMessageTimeoutW(otherWindow, WM_NULL, 0, 0, SMTO_NORMAL,
                                             kHelperTimeoutMs, &answer))
@@ -76,7 +76,7 @@ TEST_F(FaultTest, TwoRunningCopiesSavingAtOnceLoseNothing) {
             program.Save(name, TurnGeometry(i, 'A'));
             lost += program.Recall(name) != TurnGeometry(i, 'A');
         }
-        ASSERT_EQ(WaitForSingleObject(doneEvent.Get(), kHelperTimeoutMs), WAIT_OBJECT_0) << i;
+        ASSERT_EQ(WaitForSingleObject(doneEvent.get(), kHelperTimeoutMs), WAIT_OBJECT_0) << i;
     }
     EXPECT_EQ(WaitForExit(other, kHelperTimeoutMs), 0);
 
@@ -101,7 +101,7 @@ TEST_F(FaultTest, ACommandWaitsForAnotherCopysCommandAndNotForEver) {
     const Handle other =
         StartSelf(OwnPathW(), L"--helper-lock " + Quoted(ready) + L" " + Quoted(release));
     ASSERT_TRUE(other);
-    ASSERT_EQ(WaitForSingleObject(readyEvent.Get(), kHelperTimeoutMs), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(readyEvent.get(), kHelperTimeoutMs), WAIT_OBJECT_0);
 
     // A window of this thread, waiting to be painted and asked something by another thread.
     const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
@@ -143,7 +143,7 @@ TEST_F(FaultTest, ACommandWaitsForAnotherCopysCommandAndNotForEver) {
     EXPECT_EQ(test::ReadBytes(path), kStartFile);
     DestroyWindow(window);
 
-    SetEvent(releaseEvent.Get());
+    SetEvent(releaseEvent.get());
     EXPECT_EQ(WaitForExit(other, kHelperTimeoutMs), 0);
 
     // Nor is a lock that cannot be made (another kind of object holds its name) passed by.

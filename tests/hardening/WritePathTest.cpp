@@ -118,8 +118,9 @@ TEST(WritePathTest, ACopyThatCannotBeRemovedIsNamedInTheFailure) {
     const std::string start = "[keep]\r\npos_x=1\r\n";
     test::WriteBytes(path, start);
     const std::string copy = folder.File("pelmora.in~");
-    const Handle held(CreateFileA(copy.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const Handle held =
+        OwnKernelHandle(CreateFileA(copy.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(held);
     Program program(path);
     try {
@@ -151,16 +152,16 @@ TEST(WritePathTest, ACommandHoldsTheSettingsLockOnceFromItsFirstAccessToItsLast)
         const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
                                             nullptr, nullptr, nullptr);
         otherWindow = window;
-        SetEvent(windowMade.Get());
-        WaitForSingleObject(go.Get(), kWaitMs);
+        SetEvent(windowMade.get());
+        WaitForSingleObject(go.get(), kWaitMs);
         {
             const SettingsLock lock(kWaitMs);
             otherHeld = lock.Held();
-            WaitForSingleObject(release.Get(), kWaitMs);
+            WaitForSingleObject(release.get(), kWaitMs);
         }
         DestroyWindow(window);
     });
-    ASSERT_EQ(WaitForSingleObject(windowMade.Get(), kWaitMs), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(windowMade.get(), kWaitMs), WAIT_OBJECT_0);
     ASSERT_NE(otherWindow.load(), nullptr);
 
     // The other command comes while the Save is in the middle of its writes.
@@ -168,7 +169,7 @@ TEST(WritePathTest, ACommandHoldsTheSettingsLockOnceFromItsFirstAccessToItsLast)
     Program program(path, kLimit);
     program.checker.beforeRead = [&](int reads) {
         if (reads != 2) return;
-        SetEvent(go.Get());
+        SetEvent(go.get());
         DWORD_PTR answer = 0;
         EXPECT_TRUE(SendMessageTimeoutW(otherWindow, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &answer))
             << "the other command did not wait for the lock";
@@ -180,7 +181,7 @@ TEST(WritePathTest, ACommandHoldsTheSettingsLockOnceFromItsFirstAccessToItsLast)
     }
     EXPECT_EQ(program.box.items, (Names{"keep", "saved"})) << "the list shows the saved name";
     EXPECT_EQ(program.box.text, "saved");
-    SetEvent(release.Get());
+    SetEvent(release.get());
     other.join();
     EXPECT_TRUE(otherHeld) << "the other command had the lock after the Save";
     EXPECT_EQ(program.Recall("saved"), kNew);
