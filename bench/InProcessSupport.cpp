@@ -27,13 +27,15 @@ void Report(const char* kind, const char* who, int n, double ms) {
     std::fflush(stdout);
 }
 
-void Rotate(int rounds, const char* kind, int n, const std::vector<Series>& series) {
+void Rotate(int rounds, const char* kind, int n, const std::vector<Series>& series, bool settle) {
     for (int round = 0; round < rounds; ++round) {
         for (std::size_t k = 0; k < series.size(); ++k) {
             const auto& [who, run] = series[(round + k) % series.size()];
-            Pump();
-            Sleep(40);
-            Pump();
+            if (settle) {
+                Pump();
+                Sleep(40);
+                Pump();
+            }
             Report(kind, who, n, run());
         }
     }

@@ -36,10 +36,12 @@ void Pump();
 void Report(const char* kind, const char* who, int n, double ms);
 
 using Series = std::pair<const char*, std::function<double()>>;
-// Runs the series in turn, `rounds` times each, in a different order each round. Each run starts
-// on a settled system, as a click does: the window system has drawn what the run before moved
-// (the desktop behind a window that moved is drawn by another process, on its own time).
-void Rotate(int rounds, const char* kind, int n, const std::vector<Series>& series);
+// Runs the series in turn, `rounds` times each, in a different order each round. With `settle`,
+// each run starts on a settled system, as a click does: the window system has drawn what the run
+// before moved (the desktop behind a window that moved is drawn by another process, on its own
+// time).
+void Rotate(int rounds, const char* kind, int n, const std::vector<Series>& series,
+            bool settle = true);
 
 HWND CreatePlainWindow(DWORD exStyle, DWORD style, int x, int y, int width, int height, HWND owner);
 // The readout text for the window's geometry, as the program writes it.

@@ -47,22 +47,9 @@ void BenchMoves(int rounds, const ProgramWindows& program, const PlainWindows& p
         return MoveMany(plain.checker, x, y + 200,
                         [&] { SetWindowTextA(plain.memo, ReadoutFor(plain.checker).c_str()); });
     };
-    for (int round = 0; round < rounds; ++round) {
-        // A different order each round: program, floor, text; floor, text, program; ...
-        for (int k = 0; k < 3; ++k) {
-            switch ((round + k) % 3) {
-                case 0:
-                    Report("move", "program", 0, programMoves());
-                    break;
-                case 1:
-                    Report("move", "floor", 0, floorMoves());
-                    break;
-                default:
-                    Report("move", "text", 0, textMoves());
-                    break;
-            }
-        }
-    }
+    // A different order each round: program, floor, text; floor, text, program; ...
+    Rotate(rounds, "move", 0,
+           {{"program", programMoves}, {"floor", floorMoves}, {"text", textMoves}}, false);
     SetWindowPos(checker, nullptr, x, y, 0, 0, kMoveOnly);
     Pump();
 }
@@ -96,16 +83,7 @@ void BenchListFill(int rounds, int sections, const std::string& path, const Prog
         if (SendMessageA(plain.combo, CB_GETCOUNT, 0, 0) != sections) Fail("floor lost names");
         return ms;
     };
-    for (int round = 0; round < rounds; ++round) {
-        const bool programFirst = round % 2 == 0;
-        for (int k = 0; k < 2; ++k) {
-            if ((k == 0) == programFirst) {
-                Report("list", "program", sections, programFill());
-            } else {
-                Report("list", "floor", sections, floorFill());
-            }
-        }
-    }
+    Rotate(rounds, "list", sections, {{"program", programFill}, {"floor", floorFill}}, false);
 }
 
 }  // namespace bench
