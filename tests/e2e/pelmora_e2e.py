@@ -117,6 +117,29 @@ class E2ETestCase(unittest.TestCase):
         self.app.wait_checker_at((left + dx, top + dy, width, height))
         return left + dx, top + dy, width, height
 
+    # The program's message box: one at a time.
+
+    def wait_box(self):
+        return wait_until(lambda: (lambda b: b[0] if len(b) == 1 else None)(
+            self.app.message_boxes()), 5.0, "one message box")
+
+    def box_texts(self, box):
+        """The box's texts (its static controls that show one) and its buttons (window, text)."""
+        statics, buttons = [], []
+        for c in self.inspect.children(box["hwnd"]):
+            cls = c["window"]["class"].lower()
+            text = decode_text(c["text"])
+            if cls == "static" and text:
+                statics.append(text)
+            elif cls == "button":
+                buttons.append((c["window"], text))
+        return statics, buttons
+
+    def close_box(self, buttons):
+        """Clicks the box's first button and waits until the box is gone."""
+        self.x.click_at(*center(buttons[0][0], "client"))
+        wait_until(lambda: not self.app.message_boxes(), 3.0, "the box to close")
+
     def type_name(self, text):
         """Clicks into the name box's edit field, empties it and types `text`."""
         box = self.app.control(ID_NAME_BOX)

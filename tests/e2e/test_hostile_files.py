@@ -8,8 +8,8 @@ import random
 import time
 import unittest
 
-from pelmora_e2e import (E2ETestCase, ID_NAME_BOX, ID_SAVE, center, decode_text,
-                         require_pelmora, wait_until)
+from pelmora_e2e import (E2ETestCase, ID_NAME_BOX, ID_SAVE, decode_text, require_pelmora,
+                         wait_until)
 
 HYOUJI = "表示"
 
@@ -77,17 +77,11 @@ class HostileFileChecks:
         self.assertEqual(self.app.message_boxes(), [])
 
     def expect_refusal(self):
-        box = wait_until(lambda: (lambda b: b[0] if len(b) == 1 else None)(
-            self.app.message_boxes()), 5.0, "one message box")
-        statics = [decode_text(c["text"]) for c in self.inspect.children(box["hwnd"])
-                   if c["window"]["class"].lower() == "static" and decode_text(c["text"])]
+        statics, buttons = self.box_texts(self.wait_box())
         self.assertEqual(len(statics), 1)
         self.assertTrue(statics[0].startswith(REFUSED) and statics[0].endswith("pelmora.ini."),
                         statics[0])
-        buttons = [c["window"] for c in self.inspect.children(box["hwnd"])
-                   if c["window"]["class"].lower() == "button"]
-        self.x.click_at(*center(buttons[0], "client"))
-        wait_until(lambda: not self.app.message_boxes(), 3.0, "the box to close")
+        self.close_box(buttons)
         self.assertEqual(self.app.ini_bytes(), self.ini_bytes, "nothing was written")
         self.assertEqual(self.app.name_box()[0], self.expected_names)
 
@@ -109,15 +103,9 @@ class RefusedNameTest(E2ETestCase):
     def test_name_with_blanks_around_is_refused_in_the_failure_box(self):
         self.type_name(" keep2 ")
         self.click_control(ID_SAVE)
-        box = wait_until(lambda: (lambda b: b[0] if len(b) == 1 else None)(
-            self.app.message_boxes()), 5.0, "one message box")
-        statics = [decode_text(c["text"]) for c in self.inspect.children(box["hwnd"])
-                   if c["window"]["class"].lower() == "static" and decode_text(c["text"])]
+        statics, buttons = self.box_texts(self.wait_box())
         self.assertEqual(statics, ["設定名の前後に空白は使えません."])
-        buttons = [c["window"] for c in self.inspect.children(box["hwnd"])
-                   if c["window"]["class"].lower() == "button"]
-        self.x.click_at(*center(buttons[0], "client"))
-        wait_until(lambda: not self.app.message_boxes(), 3.0, "the box to close")
+        self.close_box(buttons)
         time.sleep(0.3)
         self.assertEqual(self.app.ini_bytes(), self.ini_bytes, "nothing was written")
         self.assertEqual(self.app.name_box()[0], ["keep1", "keep2"])

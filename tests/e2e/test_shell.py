@@ -5,8 +5,8 @@ neither dragged nor nudged."""
 import time
 import unittest
 
-from pelmora_e2e import (E2ETestCase, ID_DELETE, ID_RECALL, ID_SAVE, center, decode_text,
-                         other_window, require_pelmora, wait_until, wine_path, XInput)
+from pelmora_e2e import (E2ETestCase, ID_DELETE, ID_RECALL, ID_SAVE, other_window,
+                         require_pelmora, wait_until, wine_path, XInput)
 
 
 @require_pelmora
@@ -80,21 +80,6 @@ class ActivationTest(E2ETestCase):
 class FailureBoxCase(E2ETestCase):
     ini_is_folder = True  # a folder where the settings file should be: writes fail
 
-    def wait_box(self):
-        return wait_until(lambda: (lambda b: b[0] if len(b) == 1 else None)(
-            self.app.message_boxes()), 5.0, "one message box")
-
-    def box_texts(self, box):
-        statics, buttons = [], []
-        for c in self.inspect.children(box["hwnd"]):
-            cls = c["window"]["class"].lower()
-            text = decode_text(c["text"])
-            if cls == "static" and text:
-                statics.append(text)
-            elif cls == "button":
-                buttons.append((c["window"], text))
-        return statics, buttons
-
 
 @require_pelmora
 class FailureBoxTest(FailureBoxCase):
@@ -137,9 +122,7 @@ class FailureBoxTest(FailureBoxCase):
         self.assertEqual(len(self.app.message_boxes()), 1, "still exactly one box")
 
         # OK closes the box; the program goes on with its list unchanged.
-        ok_button = buttons[0][0]
-        self.x.click_at(*center(ok_button, "client"))
-        wait_until(lambda: not self.app.message_boxes(), 3.0, "the box to close")
+        self.close_box(buttons)
         wait_until(lambda: self.app.main_info()["enabled"] and self.app.checker_info()["enabled"],
                    3.0, "both windows enabled again")
         wait_until(lambda: self.app.checker_info()["topmost"], 3.0, "the checker back in the band")
@@ -163,8 +146,7 @@ class FailureBoxOtherCommandsTest(FailureBoxCase):
         box = self.wait_box()
         statics, buttons = self.box_texts(box)
         self.assertEqual(statics, [wine_path(self.app.ini) + " に書き込めません."])
-        self.x.click_at(*center(buttons[0][0], "client"))
-        wait_until(lambda: not self.app.message_boxes(), 3.0, "the box to close")
+        self.close_box(buttons)
         self.assertEqual(self.app.name_box(), ([], -1, "A"))
 
         # Reads never fail: a folder reads as a file without sections.
