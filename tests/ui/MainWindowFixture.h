@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <utility>
@@ -36,24 +38,41 @@ class FakeChecker : public ICheckerGeometry {
     void SetHeight(std::int32_t v) override { geometry.height = v; }
 };
 
+inline int ScreenPixelsPerInch() {
+    const HDC screen = GetDC(nullptr);
+    const int ppi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return ppi;
+}
+
+// The designed font at a resolution, measured here: the height of "0" and the labels' texts.
+struct FontMetrics {
+    int line = 0;
+    std::array<Size, kMainLabelCount> labels{};
+};
+
+inline FontMetrics MeasureDesignedFont(int pixelsPerInch) {
+    const HFONT font = CreateFontW(-MulDiv(12, pixelsPerInch, 96), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                   SHIFTJIS_CHARSET, 0, 0, 0, 0, L"ＭＳ Ｐゴシック");
+    const HDC screen = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(screen, font);
+    auto extent = [&](const wchar_t* text) {
+        SIZE size{};
+        GetTextExtentPoint32W(screen, text, static_cast<int>(wcslen(text)), &size);
+        return Size{size.cx, size.cy};
+    };
+    FontMetrics metrics{extent(L"0").height, {extent(L"設定名"), extent(L"データ")}};
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(font);
+    return metrics;
+}
+
 // The line height by which the layout is to be scaled, worked out independently: none at 96
 // pixels per inch, else the height of "0" in the font scaled by the resolution.
 inline int ExpectedLineHeight() {
-    HDC screen = GetDC(nullptr);
-    const int ppi = GetDeviceCaps(screen, LOGPIXELSY);
-    int line = 12;
-    if (ppi != 96) {
-        HFONT font = CreateFontW(-MulDiv(12, ppi, 96), 0, 0, 0, FW_NORMAL, 0, 0, 0,
-                                 SHIFTJIS_CHARSET, 0, 0, 0, 0, L"ＭＳ Ｐゴシック");
-        HGDIOBJ old = SelectObject(screen, font);
-        SIZE size{};
-        GetTextExtentPoint32W(screen, L"0", 1, &size);
-        SelectObject(screen, old);
-        DeleteObject(font);
-        line = size.cy;
-    }
-    ReleaseDC(nullptr, screen);
-    return line;
+    const int ppi = ScreenPixelsPerInch();
+    return ppi == 96 ? 12 : MeasureDesignedFont(ppi).line;
 }
 
 inline int Scaled(int value) {

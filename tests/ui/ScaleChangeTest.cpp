@@ -14,6 +14,7 @@
 
 #include "CheckerWindow.h"
 #include "MainWindow.h"
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 #include "UiTestSupport.h"
 #include "WindowDpi.h"
@@ -22,45 +23,10 @@ namespace pelmora::ui {
 namespace {
 
 using test::ClientRectIn;
-
-class FixedChecker : public ICheckerGeometry {
-  public:
-    CheckerGeometry Geometry() const override { return {497, 114, 244, 157}; }
-    void SetLeft(std::int32_t) override {}
-    void SetTop(std::int32_t) override {}
-    void SetWidth(std::int32_t) override {}
-    void SetHeight(std::int32_t) override {}
-};
-
-int ScreenPixelsPerInch() {
-    const HDC screen = GetDC(nullptr);
-    const int ppi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return ppi;
-}
-
-// The designed font at a resolution, measured here: the height of "0" and the labels' texts.
-struct FontMetrics {
-    int line = 0;
-    std::array<Size, kMainLabelCount> labels{};
-};
-
-FontMetrics MeasureDesignedFont(int pixelsPerInch) {
-    const HFONT font = CreateFontW(-MulDiv(12, pixelsPerInch, 96), 0, 0, 0, FW_NORMAL, 0, 0, 0,
-                                   SHIFTJIS_CHARSET, 0, 0, 0, 0, L"ＭＳ Ｐゴシック");
-    const HDC screen = GetDC(nullptr);
-    const HGDIOBJ old = SelectObject(screen, font);
-    auto extent = [&](const wchar_t* text) {
-        SIZE size{};
-        GetTextExtentPoint32W(screen, text, static_cast<int>(wcslen(text)), &size);
-        return Size{size.cx, size.cy};
-    };
-    FontMetrics metrics{extent(L"0").height, {extent(L"設定名"), extent(L"データ")}};
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
-    DeleteObject(font);
-    return metrics;
-}
+using test_main_window::FakeChecker;
+using test_main_window::FontMetrics;
+using test_main_window::MeasureDesignedFont;
+using test_main_window::ScreenPixelsPerInch;
 
 Bounds BoundsOf(const RECT& r) {
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
@@ -163,7 +129,7 @@ void ExpectLaidOutAt(const MainWindow& window, int pixelsPerInch) {
 }
 
 TEST(ScaleChange, TheMainWindowFollowsEachScaleAndKeepsItsOuterSize) {
-    FixedChecker checker;
+    FakeChecker checker;
     MainWindow window(checker, [] { return std::string("C:\\nowhere\\pelmora.ini"); });
     window.Create(nullptr);
     const HWND main = window.Handle();
@@ -273,7 +239,7 @@ std::wstring AccessibleName(HWND control) {
 
 TEST(AssistiveNames, TheNameBoxAndTheReadoutAreNamedWithNothingChangedOnScreen) {
     CoInitialize(nullptr);
-    FixedChecker checker;
+    FakeChecker checker;
     MainWindow window(checker, [] { return std::string("C:\\nowhere\\pelmora.ini"); });
     window.Create(nullptr);
 
