@@ -3,11 +3,13 @@
 
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Errors.h"
 #include "SettingCommands.h"
 #include "SettingsFile.h"
+#include "SettingsLock.h"
 #include "TestSupport.h"
 
 namespace pelmora {
@@ -23,6 +25,7 @@ class FakeNameBox : public INameBox {
     std::string text;
     int selected = -1;
     std::size_t capacity = SIZE_MAX;  // how many items the box takes before it fails
+    std::function<void()> onAddItem;
 
     std::optional<std::string> Text() const override { return text; }
     void SetText(const std::string& t) override { text = t; }
@@ -32,6 +35,7 @@ class FakeNameBox : public INameBox {
     }
     void AddItem(const std::string& item) override {
         if (items.size() >= capacity) throw ENameBoxException();
+        if (onAddItem) onAddItem();
         items.push_back(item);
     }
     // The name box's contract: the item equal byte for byte, else the first that the settings
@@ -87,6 +91,14 @@ class FakeReadout : public IReadoutArea {
     }
 };
 
+// Whether another copy's command could take the settings lock now (the lock is the thread's
+// own to take again, so another thread asks).
+bool SettingsLockFreeElsewhere() {
+    bool free = false;
+    std::thread([&] { free = SettingsLock(0).Held(); }).join();
+    return free;
+}
+
 class SettingCommandsTest : public ::testing::Test {
   protected:
     test::TempFolder folder;
@@ -105,8 +117,13 @@ TEST_F(SettingCommandsTest, ListSettingsFillsInFileOrderAndSelectsOnlyAGivenName
     WriteBytes(path, "[zeta]\r\nk=1\r\n[Alpha]\r\n[zeta]\r\n[mid]\r\n");
     nameBox.items = {"old"};
     nameBox.text = "typed";
+    // The file is released before the list is shown.
+    std::vector<bool> lockFree;
+    nameBox.onAddItem = [&] { lockFree.push_back(SettingsLockFreeElsewhere()); };
 
     commands.ListSettings("");
+    EXPECT_EQ(lockFree, std::vector<bool>(4, true));
+    nameBox.onAddItem = nullptr;
     EXPECT_EQ(nameBox.items, (Names{"zeta", "Alpha", "zeta", "mid"}));
     EXPECT_EQ(nameBox.text, "");
     EXPECT_EQ(nameBox.selected, -1);
