@@ -65,6 +65,10 @@ std::string JsonString(const std::wstring& text) {
     return json;
 }
 
+std::string TextJson(const std::string& ansi, const std::wstring& wide) {
+    return "{\"hex\":\"" + ToHex(ansi) + "\",\"text\":" + JsonString(wide) + "}";
+}
+
 std::string JsonAscii(const std::string& text) {
     return JsonString(std::wstring(text.begin(), text.end()));
 }

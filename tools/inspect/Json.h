@@ -16,6 +16,8 @@ std::optional<std::string> FromHex(const std::string& hex);
 std::string ToHex(const std::string& bytes);
 
 std::string JsonString(const std::wstring& text);
+// A text as both kinds of message give it: {"hex": its ANSI bytes, "text": its wide text}.
+std::string TextJson(const std::string& ansi, const std::wstring& wide);
 std::string JsonAscii(const std::string& text);
 std::string Num(long long value);
 std::string Bool(bool value);

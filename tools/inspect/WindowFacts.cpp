@@ -50,7 +50,7 @@ std::string TextJson(HWND window) {
                      copied))
             wide.assign(buffer.data(), copied);
     }
-    return "{\"hex\":\"" + ToHex(ansi) + "\",\"text\":" + JsonString(wide) + "}";
+    return TextJson(ansi, wide);
 }
 
 std::string InfoJson(HWND window) {
@@ -109,8 +109,7 @@ std::string ComboItemsJson(HWND combo, long long count) {
                 wide.assign(buffer.data(), copied);
         }
         if (i) items += ",";
-        items += "{\"hex\":\"" + ToHex(pelmora::AnsiFromWide(wide)) +
-                 "\",\"text\":" + JsonString(wide) + "}";
+        items += TextJson(pelmora::AnsiFromWide(wide), wide);
     }
     return items + "]";
 }
