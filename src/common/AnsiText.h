@@ -10,8 +10,11 @@
 
 namespace pelmora {
 
+// Each kept as one function, not copied into its many callers: the released program is built for
+// size.
+
 // Converts UTF-16 text to the ANSI code page; characters it cannot show become "?".
-inline std::string AnsiFromWide(std::wstring_view text) {
+[[gnu::noinline]] inline std::string AnsiFromWide(std::wstring_view text) {
     if (text.empty()) return {};
     const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
                                            nullptr, 0, nullptr, nullptr);
@@ -22,7 +25,7 @@ inline std::string AnsiFromWide(std::wstring_view text) {
 }
 
 // Converts text in the ANSI code page to UTF-16.
-inline std::wstring WideFromAnsi(std::string_view text) {
+[[gnu::noinline]] inline std::wstring WideFromAnsi(std::string_view text) {
     if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
     const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
