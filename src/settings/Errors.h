@@ -24,9 +24,11 @@ class Exception : public std::exception {
 class EIniFileException : public Exception {
   public:
     explicit EIniFileException(std::string_view path);
-    // The same, when the copy on which the command wrote (SettingsCopy) could not be removed
-    // either: the text names it.
-    EIniFileException(std::string_view path, std::string_view leftCopy);
+    // What a failed command left beside the file (SettingsCopy), named in the text: the copy on
+    // which it wrote, which could not be removed; or the checked copy, the file's new bytes,
+    // when the file was left cut and could not be given its old bytes back.
+    enum class Left { kCopy, kChecked };
+    EIniFileException(std::string_view path, std::string_view left, Left what);
 };
 
 // The settings file holds bytes that the profile functions would not write back as they are

@@ -51,15 +51,77 @@ bool WriteWhole(const std::string& path, const std::string& bytes) {
            written == bytes.size();
 }
 
-// The copy's path: the file's, of the same length (the profile functions take paths of up to
-// 260 characters), its ".ini" ending as ".in~".
-std::string CopyPathFor(const std::string& path) {
+// The names beside the file: of the same length as the file's (the profile functions take paths
+// of up to 260 characters), its ".ini" ending with its last letter replaced by `mark`: "~" for
+// the copy on which a command writes, "#" for that copy once it is checked and the file is being
+// written.
+std::string BesidePath(const std::string& path, char mark) {
     const std::size_t size = path.size();
     if (size >= 4 && path[size - 4] == '.' && (path[size - 3] | 0x20) == 'i' &&
         (path[size - 2] | 0x20) == 'n' && (path[size - 1] | 0x20) == 'i') {
-        return path.substr(0, size - 1) + "~";
+        return path.substr(0, size - 1) + mark;
     }
-    return path + "~";
+    return path + mark;
+}
+constexpr char kCopyMark = '~';
+constexpr char kCheckedMark = '#';
+
+bool Overwrite(HANDLE file, const std::string& bytes) {
+    LARGE_INTEGER start{};
+    DWORD written = 0;
+    return SetFilePointerEx(file, start, nullptr, FILE_BEGIN) &&
+           WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size() && SetEndOfFile(file) && FlushFileBuffers(file);
+}
+
+bool ReadsBack(HANDLE file, const std::string& bytes) {
+    LARGE_INTEGER start{}, size{};
+    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN) || !GetFileSizeEx(file, &size) ||
+        size.QuadPart != static_cast<LONGLONG>(bytes.size())) {
+        return false;
+    }
+    std::string back(bytes.size(), '\0');
+    DWORD done = 0;
+    while (done < back.size()) {
+        DWORD read = 0;
+        if (!ReadFile(file, back.data() + done, static_cast<DWORD>(back.size()) - done, &read,
+                      nullptr) ||
+            read == 0) {
+            return false;
+        }
+        done += read;
+    }
+    return back == bytes;
+}
+
+enum class InPlace { kWritten, kUntouched, kCut };
+
+// Writes `bytes` into the file at `path` itself: the file that the path leads to, through any
+// link, so that it keeps its other names, its permissions and access list, its attributes and its
+// creation time. The file reads back as `bytes`, or it gets `before` back (a missing file stays
+// missing): kUntouched; kCut when even that could not be done. The bytes are written over the
+// old ones before the file is cut to its new length, so that the file keeps the room it had: on
+// a full disk only the part beyond its old length can fail, and the old bytes fit again.
+InPlace WriteInPlace(const std::string& path, bool exists, const std::string& bytes,
+                     const std::string& before) {
+    KernelHandle file = OwnKernelHandle(
+        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                    exists ? OPEN_EXISTING : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return InPlace::kUntouched;
+    if (Overwrite(file.get(), bytes) && ReadsBack(file.get(), bytes)) return InPlace::kWritten;
+    if (!exists) {
+        file.reset();
+        return DeleteFileA(path.c_str()) ? InPlace::kUntouched : InPlace::kCut;
+    }
+    return Overwrite(file.get(), before) && ReadsBack(file.get(), before) ? InPlace::kUntouched
+                                                                          : InPlace::kCut;
+}
+
+// Makes what was written of the file reach the disk before the next step relies on it.
+bool ReachesDisk(const std::string& path) {
+    const KernelHandle file = OwnKernelHandle(CreateFileA(
+        path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    return file && FlushFileBuffers(file.get());
 }
 
 // Makes the profile functions write out and forget what they hold of the file, so that the
@@ -71,7 +133,13 @@ void ForgetInProfile(const std::string& path) {
 }  // namespace
 
 SettingsCopy::SettingsCopy(std::string filePath)
-    : filePath_(std::move(filePath)), copyPath_(CopyPathFor(filePath_)) {
+    : filePath_(std::move(filePath)),
+      copyPath_(BesidePath(filePath_, kCopyMark)),
+      checkedPath_(BesidePath(filePath_, kCheckedMark)) {
+    // A checked copy whose write into the file could not be finished: nothing goes over it.
+    if (GetFileAttributesA(checkedPath_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        throw EIniFileException(filePath_, checkedPath_, EIniFileException::Left::kChecked);
+    }
     const Reading reading = ReadWhole(filePath_, fileBytes_);
     if (reading == Reading::kFailed) throw EIniFileException(filePath_);
     fileExists_ = reading == Reading::kRead;
@@ -120,19 +188,34 @@ void SettingsCopy::PutInPlace() {
         if (!text || !HoldsChange(fileText_, change_, *text)) Abandon();
     }
     if (copyExists == fileExists_ && copyBytes == fileBytes_) {
-        Discard();  // nothing changed: the file keeps its time and its place
+        Discard();  // nothing changed: the file keeps its time
         return;
     }
-    if (!copyExists || !MoveFileExA(copyPath_.c_str(), filePath_.c_str(),
-                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // The checked copy goes to the disk and then, under its own name, stays beside the file
+    // while the file is written: a command ended in the middle of that write leaves the file's
+    // new bytes whole beside it, and the next command finishes the write (FinishInterruptedWrite).
+    if (!copyExists || !ReachesDisk(copyPath_) ||
+        !MoveFileExA(copyPath_.c_str(), checkedPath_.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         Abandon();
     }
-    gone_ = true;  // it is the file now
+    copyPath_ = checkedPath_;
+    ForgetInProfile(filePath_);
+    switch (WriteInPlace(filePath_, fileExists_, copyBytes, fileBytes_)) {
+        case InPlace::kWritten:
+            Discard();
+            return;
+        case InPlace::kUntouched:
+            Abandon();
+        case InPlace::kCut:
+            gone_ = true;  // the next command puts it in
+            throw EIniFileException(filePath_, checkedPath_, EIniFileException::Left::kChecked);
+    }
 }
 
 void SettingsCopy::Abandon() {
     if (Discard()) throw EIniFileException(filePath_);
-    throw EIniFileException(filePath_, copyPath_);
+    throw EIniFileException(filePath_, copyPath_, EIniFileException::Left::kCopy);
 }
 
 bool SettingsCopy::Discard() noexcept {
@@ -144,6 +227,19 @@ bool SettingsCopy::Discard() noexcept {
     }
     gone_ = true;
     return true;
+}
+
+void FinishInterruptedWrite(const std::string& filePath) noexcept {
+    const std::string checked = BesidePath(filePath, kCheckedMark);
+    if (GetFileAttributesA(checked.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    std::string bytes, now;
+    if (ReadWhole(checked, bytes) != Reading::kRead) return;
+    const Reading reading = ReadWhole(filePath, now);
+    if (reading == Reading::kFailed) return;
+    ForgetInProfile(filePath);
+    if (WriteInPlace(filePath, reading == Reading::kRead, bytes, now) == InPlace::kWritten) {
+        DeleteFileA(checked.c_str());
+    }
 }
 
 }  // namespace pelmora

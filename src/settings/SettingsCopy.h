@@ -1,8 +1,12 @@
 // The copy beside the settings file on which a command makes its writes. The profile functions
 // rewrite the whole file on every write and do not report a write that the disk did not take:
 // made on the file itself, such a write leaves it cut. Made on the copy, it is found by reading
-// the copy back, and the file is replaced by the copy in one step only when the copy holds the
-// file with the command's change and nothing else; otherwise the file stays as it was.
+// the copy back. Only when the copy holds the file with the command's change and nothing else
+// are its bytes written into the file itself, never by putting another file in its place: the
+// file that the settings path leads to (through a link, or one of its several names) takes them,
+// with its permissions, access list, attributes and creation time. The file reads back as the
+// copy, or it gets its old bytes back; while it is written, the checked copy waits beside it
+// under a name of its own, so that a command ended in the middle is finished by the next one.
 #pragma once
 
 #include <string>
@@ -17,6 +21,8 @@ class SettingsCopy {
     // Reads the file (a missing one counts as empty) and writes the copy. Throws
     // EIniFileException when either cannot be done, and EUnrewritableFileException when the
     // profile functions could not write the file's text back as the same bytes.
+    // Also throws EIniFileException when a checked copy that an earlier command left could not
+    // be put into the file (FinishInterruptedWrite): nothing is written over it.
     explicit SettingsCopy(std::string filePath);
     ~SettingsCopy();  // removes the copy if it is still there
     SettingsCopy(const SettingsCopy&) = delete;
@@ -29,9 +35,9 @@ class SettingsCopy {
     void NoteValue(const std::string& section, const std::string& key, const std::string& text);
     void NoteErase(const std::string& section);
 
-    // Checks the copy and replaces the file with it. Throws EIniFileException, the file as it
-    // was and the copy removed, when the copy does not hold what it should or the file cannot be
-    // replaced.
+    // Checks the copy and writes its bytes into the file. Throws EIniFileException, the file as
+    // it was and the copy removed, when the copy does not hold what it should or the file cannot
+    // be written.
     void PutInPlace();
     // Throws EIniFileException for a write that failed, once the copy is removed.
     [[noreturn]] void Abandon();
@@ -41,14 +47,20 @@ class SettingsCopy {
     void NoteSection(const std::string& section);
 
     std::string filePath_;
-    std::string copyPath_;
+    std::string copyPath_;     // where the copy is now
+    std::string checkedPath_;  // where it waits, checked, while the file is written
     bool fileExists_ = false;
     std::string fileBytes_;
     std::wstring fileText_;
     SectionChange change_;
     bool noted_ = false;
     bool otherSection_ = false;
-    bool gone_ = false;  // the copy is the file now, or it was removed
+    bool gone_ = false;  // the copy was removed, or is left for the next command
 };
+
+// Finishes the write of a command that ended while it wrote the file: the file gets the bytes of
+// the checked copy that the command left, and the copy goes. Where that cannot be done, the file
+// and the copy stay as they are, and no command writes until it can.
+void FinishInterruptedWrite(const std::string& filePath) noexcept;
 
 }  // namespace pelmora

@@ -66,6 +66,7 @@ SettingsFile::SettingsFile(std::string path, unsigned long lockLimitMs)
                                          : ESettingsLockException::Reason::kUnavailable,
                                      path_);
     }
+    FinishInterruptedWrite(path_);
 }
 
 SettingsFile::~SettingsFile() {
@@ -168,7 +169,7 @@ void SettingsFile::RemoveSection(const std::string& section) {
 
 void SettingsFile::Commit() {
     if (!copy_) return;
-    // Gone after this, whatever happens: a failed replace removes the copy.
+    // Gone after this, whatever happens: a failed write removes the copy.
     const std::unique_ptr<SettingsCopy> copy = std::move(copy_);
     copy->PutInPlace();
 }

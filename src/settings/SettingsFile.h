@@ -41,9 +41,9 @@ class SettingsFile {
     // written. After a failure the file is as it was.
     void WriteIntValue(const std::string& section, const std::string& key, std::int32_t value);
     void RemoveSection(const std::string& section);
-    // Puts the writes into the file in one step, once the copy is checked to hold the file with
-    // them and nothing else changed. Throws EIniFileException, the file as it was, when that is
-    // not so or the file cannot be replaced. Reads see the writes only after it.
+    // Writes the copy's bytes into the file itself, once the copy is checked to hold the file
+    // with the writes and nothing else changed. Throws EIniFileException, the file as it was,
+    // when that is not so or the file cannot be written. Reads see the writes only after it.
     void Commit();
     // Asks the system to write out what it holds of the file; reports nothing.
     void Flush() noexcept;

@@ -56,7 +56,10 @@ TEST(WritePathTest, AFileThatWouldNotBeWrittenBackUnchangedIsRefusedBeforeAnyWri
         AnsiFromWide(
             L"設定ファイルに元のとおりには書き戻せない部分があるため、ほかの部分を"
             L"変えずに書き換えることはできません。何も書き込んでいません: ") +
-        path;
+        path +
+        AnsiFromWide(
+            L"\nテキスト エディターでこのファイルを開き、文字コードを Shift-JIS (ANSI) "
+            L"か Unicode (UTF-16) にして保存し直すと、設定を変更できるようになります");
     const std::string utf8A = "\xE3\x81\x82";  // "あ" in UTF-8, not text of code page 932
     const struct {
         const char* label;
