@@ -48,13 +48,18 @@ TEST_F(FaultTest, TwoRunningCopiesTakingTurnsLoseNothing) {
 
 // Each round, the other copy starts its Save while this one holds the settings file: its window
 // answers only while its command waits for the lock, so by then it is certainly in the middle
-// of the Save, and this copy saves meanwhile.
+// of the Save, and this copy saves meanwhile. The other copy lives in another folder and reaches
+// the same file by a name of its own there (a second name of the file): the lock is the file's,
+// and both copies' Saves land in the one file.
 TEST_F(FaultTest, TwoRunningCopiesSavingAtOnceLoseNothing) {
     constexpr int kRounds = 40;
+    const test::TempFolder otherFolder;
+    const std::string otherPath = otherFolder.File("pelmora.ini");
+    ASSERT_TRUE(CreateHardLinkA(otherPath.c_str(), path.c_str(), nullptr));
     const std::string go = UniqueName("go"), done = UniqueName("done"), title = UniqueName("win");
     const Handle goEvent(CreateEventA(nullptr, FALSE, FALSE, go.c_str()));
     const Handle doneEvent(CreateEventA(nullptr, FALSE, FALSE, done.c_str()));
-    const Handle other = StartSelf(OwnPathW(), L"--helper-overlap " + Quoted(path) + L" B " +
+    const Handle other = StartSelf(OwnPathW(), L"--helper-overlap " + Quoted(otherPath) + L" B " +
                                                    std::to_wstring(kRounds) + L" " + Quoted(go) +
                                                    L" " + Quoted(done) + L" " + Quoted(title));
     ASSERT_TRUE(other);
@@ -89,6 +94,8 @@ TEST_F(FaultTest, TwoRunningCopiesSavingAtOnceLoseNothing) {
     EXPECT_EQ(lost, 0) << "of " << 2 * kRounds << " settings";
     EXPECT_EQ(program.List().size(), 2u + 2 * kRounds);
     EXPECT_EQ(program.Recall("keep1"), kKeep1);
+    EXPECT_EQ(test::ReadBytes(otherPath), test::ReadBytes(path))
+        << "the two names lead to two files";
 }
 
 // Another copy in the middle of a command makes this one wait for it, with its windows still
