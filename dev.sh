@@ -52,8 +52,9 @@ use_twin() {
 # (wine32:i386); where the registry cannot serve that, the tests run on the 64-bit twin.
 BUILD_PACKAGES=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
                 python3)
-TEST_PACKAGES=(wine xvfb xdotool x11-utils x11-xserver-utils imagemagick fonts-ipafont-gothic
-               fonts-horai-umefont fonts-wine locales googletest clang libclang-rt-14-dev clang-format)
+TEST_PACKAGES=(wine xvfb xserver-xephyr xdotool x11-utils x11-xserver-utils imagemagick
+               fonts-ipafont-gothic fonts-horai-umefont fonts-wine locales googletest clang
+               libclang-rt-14-dev clang-format)
 PACKAGES_32BIT=(wine32:i386)
 PACKAGES_64BIT=(wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
 

@@ -15,6 +15,8 @@
 //   ping | acp | quit
 //   screen                     screen size, caption height, frame width, smallest tracking size
 //   cursor                     the pointer's position
+//   monitors                   every monitor's rectangle and work area, which one is the
+//                              primary one, and the rectangle around them all
 //   start EXE CWD [SHOW]       start a program (no console, no inherited handles), optionally
 //                              with a window-show request (SW_...) -> pid
 //   alive PID | waitexit PID MS | kill PID
@@ -53,6 +55,7 @@ constexpr NamedCommand kCommands[] = {
     {"acp", CodePages},
     {"screen", ScreenMetrics},
     {"cursor", CursorPosition},
+    {"monitors", Monitors},
     {"start", StartProgram},
     {"alive", IsAlive},
     {"waitexit", WaitForExit},

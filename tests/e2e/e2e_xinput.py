@@ -14,7 +14,7 @@ class XInput:
     """xdotool on the display; converts Wine's screen coordinates to the X screen's."""
 
     def __init__(self, inspector=None):
-        self.offset = self._desktop_offset()
+        self.offset = self._desktop_offset(inspector)
         self.inspect = inspector
 
     @staticmethod
@@ -30,7 +30,7 @@ class XInput:
         raise HarnessError("xwininfo -root -tree keeps failing: %s" % run.stderr.strip())
 
     @staticmethod
-    def _desktop_offset():
+    def _desktop_offset(inspector):
         # With Wine as a virtual desktop, Wine's screen is one X window; its origin on the X
         # screen is what Wine's coordinates are measured from.
         for line in XInput.tree().splitlines():
@@ -38,7 +38,13 @@ class XInput:
                 geometry = line.split()[-2]  # e.g. 1280x1024+0+0
                 _, x, y = geometry.replace("+", " ").replace("-", " -").split()
                 return int(x), int(y)
-        return 0, 0  # no virtual desktop: Wine's windows are the X screen's own
+        # No virtual desktop: Wine's windows are the X screen's own, and the X screen begins at
+        # the top left corner of the rectangle around all monitors (a monitor left of the
+        # primary one has negative coordinates, the primary one's corner is 0, 0).
+        if inspector is None:
+            return 0, 0
+        around = inspector("monitors")["virtual"]
+        return -around["left"], -around["top"]
 
     @staticmethod
     def stacking():

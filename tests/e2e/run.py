@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Runs Pelmora's end-to-end tests: the real pelmora.exe under Wine, driven by real X input.
 
-usage: run.py BUILD_DIR [NAME_PART...]   (only the tests whose names hold a NAME_PART)
+usage: run.py BUILD_DIR [NAME_PART...] [--except NAME_PART...]
+  (only the tests whose names hold a NAME_PART, and of those not the ones named after --except)
 
 Needs DISPLAY (an X server with Wine's virtual desktop) and WINEPREFIX, as ./dev.sh test sets
 them; without WINEPREFIX the prefix BUILD_DIR/wineprefix is used.
@@ -10,6 +11,14 @@ them; without WINEPREFIX the prefix BUILD_DIR/wineprefix is used.
 import os
 import sys
 import unittest
+
+
+def each_test(suite):
+    for item in suite:
+        if isinstance(item, unittest.TestSuite):
+            yield from each_test(item)
+        else:
+            yield item
 
 
 def main():
@@ -31,10 +40,16 @@ def main():
     import pelmora_e2e  # after the build folder is known
 
     loader = unittest.TestLoader()
-    patterns = [a for a in sys.argv[2:]]
-    if patterns:  # substrings of test names, as with unittest's -k
-        loader.testNamePatterns = ["*%s*" % p for p in patterns]
-    suite = loader.discover(here, pattern="test_*.py", top_level_dir=here)
+    words = sys.argv[2:]
+    excepted = []
+    if "--except" in words:
+        at = words.index("--except")
+        words, excepted = words[:at], words[at + 1:]
+    if words:  # substrings of test names, as with unittest's -k
+        loader.testNamePatterns = ["*%s*" % p for p in words]
+    suite = unittest.TestSuite(
+        test for test in each_test(loader.discover(here, pattern="test_*.py", top_level_dir=here))
+        if not any(p in test.id() for p in excepted))
     try:
         result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
     finally:

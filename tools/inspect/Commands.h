@@ -40,6 +40,7 @@ using Command = std::string (*)(const Args& args);
 std::string Ping(const Args& args);
 std::string CodePages(const Args& args);
 std::string ScreenMetrics(const Args& args);
+std::string Monitors(const Args& args);
 std::string CursorPosition(const Args& args);
 
 // Processes (ProcessCommands.cpp).

@@ -42,6 +42,28 @@ std::string ScreenMetrics(const Args&) {
               ",\"min_track_height\":" + Num(GetSystemMetrics(SM_CYMINTRACK)));
 }
 
+std::string Monitors(const Args&) {
+    std::string list;
+    const MONITORENUMPROC add = [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetMonitorInfoW(monitor, &info)) return TRUE;
+        std::string& out = *reinterpret_cast<std::string*>(data);
+        out += std::string(out.empty() ? "" : ",") + "{\"rect\":" + RectJson(info.rcMonitor) +
+               ",\"work\":" + RectJson(info.rcWork) +
+               ",\"primary\":" + Bool((info.dwFlags & MONITORINFOF_PRIMARY) != 0) + "}";
+        return TRUE;
+    };
+    if (!EnumDisplayMonitors(nullptr, nullptr, add, reinterpret_cast<LPARAM>(&list))) {
+        return Error("EnumDisplayMonitors failed");
+    }
+    const RECT virtualScreen{
+        GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+        GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+        GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    return Ok(",\"monitors\":[" + list + "],\"virtual\":" + RectJson(virtualScreen));
+}
+
 std::string CursorPosition(const Args&) {
     POINT point = {};
     if (!GetCursorPos(&point)) return Error("GetCursorPos failed");
