@@ -272,7 +272,9 @@ cmd_test() {
   build
   start_virtual_display
   start_wine
-  ctest --test-dir "$BUILD" --output-on-failure --timeout 600 "$@"
+  # As many tests at a time as there are processors; which may run beside which is the tests'
+  # own schedule (tests/schedule).
+  ctest --test-dir "$BUILD" --output-on-failure --timeout 600 -j"$(nproc)" "$@"
 }
 
 cmd_run() {
