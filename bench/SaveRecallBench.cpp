@@ -161,23 +161,47 @@ class SaveRecallBench {
         Pump();
         return Now() - start;
     }
-    // The bare calls of a Save made on a copy, as any Save that checks its writes before they
-    // reach the file makes them: the copy, the four writes on it and its release, one plain read
-    // of it (the least that any check needs), the copy put in the file's place in one step, then
-    // the names read again and their release.
+    // The bare calls of a Save made on a copy and written into the file itself, as any Save
+    // that checks its writes before they reach the file and keeps the file what it is (its link,
+    // its names, its permissions) makes them: the copy, the four writes on it and its release,
+    // one plain read of it (the least that any check needs), the copy made to reach the disk and
+    // renamed (what a write cut off in the middle is finished from), its bytes written over the
+    // file's, flushed and read back, the copy removed, then the names read again and their
+    // release.
     std::string BareSave(const std::string& section, const std::array<int, 4>& values) {
-        const std::string copy = path_ + ".floor";
+        const std::string copy = path_ + ".floor", checked = path_ + ".floor-checked";
         if (!CopyFileA(path_.c_str(), copy.c_str(), FALSE)) Fail("cannot copy " + path_);
         for (int k = 0; k < 4; ++k) {
             WritePrivateProfileStringA(section.c_str(), kKeys[k], std::to_string(values[k]).c_str(),
                                        copy.c_str());
         }
         ForgetFile(copy);
-        if (ReadWhole(copy).empty()) Fail("cannot read " + copy);
-        if (!MoveFileExA(copy.c_str(), path_.c_str(),
+        const std::string bytes = ReadWhole(copy);
+        if (bytes.empty()) Fail("cannot read " + copy);
+        HANDLE file = CreateFileA(copy.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE || !FlushFileBuffers(file)) Fail("cannot flush " + copy);
+        CloseHandle(file);
+        if (!MoveFileExA(copy.c_str(), checked.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            Fail("cannot replace " + path_);
+            Fail("cannot rename " + copy);
         }
+        file = CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD done = 0;
+        if (file == INVALID_HANDLE_VALUE ||
+            !WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) ||
+            !SetEndOfFile(file) || !FlushFileBuffers(file) ||
+            SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0) {
+            Fail("cannot write " + path_);
+        }
+        std::string back(bytes.size(), '\0');
+        if (!ReadFile(file, back.data(), static_cast<DWORD>(back.size()), &done, nullptr) ||
+            back != bytes) {
+            Fail("cannot read back " + path_);
+        }
+        CloseHandle(file);
+        if (!DeleteFileA(checked.c_str())) Fail("cannot remove " + checked);
         const std::string names = ReadNames(path_, NamesBufferSize(kSections));
         ForgetFile(path_);
         return names;

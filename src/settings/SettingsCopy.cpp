@@ -199,8 +199,10 @@ void SettingsCopy::PutInPlace() {
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         Abandon();
     }
+    // The profile functions never saw the copy under its new name, and they read the file anew
+    // once it is written: asking them to forget either would only make them read it whole.
     copyPath_ = checkedPath_;
-    ForgetInProfile(filePath_);
+    inProfile_ = false;
     switch (WriteInPlace(filePath_, fileExists_, copyBytes, fileBytes_)) {
         case InPlace::kWritten:
             Discard();
@@ -220,7 +222,7 @@ void SettingsCopy::Abandon() {
 
 bool SettingsCopy::Discard() noexcept {
     if (gone_) return true;
-    ForgetInProfile(copyPath_);
+    if (inProfile_) ForgetInProfile(copyPath_);
     if (!DeleteFileA(copyPath_.c_str())) {
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return false;
@@ -236,7 +238,6 @@ void FinishInterruptedWrite(const std::string& filePath) noexcept {
     if (ReadWhole(checked, bytes) != Reading::kRead) return;
     const Reading reading = ReadWhole(filePath, now);
     if (reading == Reading::kFailed) return;
-    ForgetInProfile(filePath);
     if (WriteInPlace(filePath, reading == Reading::kRead, bytes, now) == InPlace::kWritten) {
         DeleteFileA(checked.c_str());
     }

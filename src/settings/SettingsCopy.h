@@ -55,7 +55,8 @@ class SettingsCopy {
     SectionChange change_;
     bool noted_ = false;
     bool otherSection_ = false;
-    bool gone_ = false;  // the copy was removed, or is left for the next command
+    bool inProfile_ = true;  // the profile functions may hold the copy
+    bool gone_ = false;      // the copy was removed, or is left for the next command
 };
 
 // Finishes the write of a command that ended while it wrote the file: the file gets the bytes of
