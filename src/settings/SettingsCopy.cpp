@@ -117,6 +117,18 @@ InPlace WriteInPlace(const std::string& path, bool exists, const std::string& by
                                                                           : InPlace::kCut;
 }
 
+// Makes the folder's record of a rename in it reach the disk (under Wine; Windows has done so for
+// a rename written through). Where the system cannot, the rename is as durable as it makes it.
+void FolderReachesDisk(const std::string& path) {
+    const std::size_t slash = path.find_last_of('\\');
+    if (slash == std::string::npos) return;
+    const KernelHandle folder =
+        OwnKernelHandle(CreateFileA(path.substr(0, slash + 1).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (folder) FlushFileBuffers(folder.get());
+}
+
 // Makes what was written of the file reach the disk before the next step relies on it.
 bool ReachesDisk(const std::string& path) {
     const KernelHandle file = OwnKernelHandle(CreateFileA(
@@ -199,6 +211,7 @@ void SettingsCopy::PutInPlace() {
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         Abandon();
     }
+    FolderReachesDisk(checkedPath_);
     // The profile functions never saw the copy under its new name, and they read the file anew
     // once it is written: asking them to forget either would only make them read it whole.
     copyPath_ = checkedPath_;

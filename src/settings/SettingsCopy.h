@@ -4,9 +4,22 @@
 // the copy back. Only when the copy holds the file with the command's change and nothing else
 // are its bytes written into the file itself, never by putting another file in its place: the
 // file that the settings path leads to (through a link, or one of its several names) takes them,
-// with its permissions, access list, attributes and creation time. The file reads back as the
-// copy, or it gets its old bytes back; while it is written, the checked copy waits beside it
-// under a name of its own, so that a command ended in the middle is finished by the next one.
+// with its permissions, access list, attributes and creation time.
+//
+// The steps of a Save or Delete, and what a program ended at each one (killed, or the power cut)
+// leaves; the settings lock is held throughout:
+//  1. The file is read and the copy "<name>.in~" written with its bytes; the profile functions
+//     write the change on the copy, which is read back and checked. Ended here: the file is as
+//     it was; the next command overwrites or removes the copy.
+//  2. The copy is made to reach the disk and renamed "<name>.in#" (the folder, too, made to
+//     reach the disk). Ended before the rename lands: as in 1.
+//  3. Its bytes are written over the file's, the file cut to their length, flushed and read
+//     back; when they do not read back, the old bytes are written back the same way. Ended
+//     here: the file may be cut, but "<name>.in#" holds its new bytes whole: the next command
+//     (reading the list at start-up is one) first writes them into the file, then goes on.
+//  4. "<name>.in#" is removed. Ended before: the next command writes the same bytes again.
+// A "<name>.in#" that cannot be written into the file stays, and no command writes until it can;
+// the failure names it. The settings are had back from it by hand, too: its bytes are the file's.
 #pragma once
 
 #include <string>

@@ -8,7 +8,7 @@ import sys
 START = (b"[keep1]\r\npos_x=1\r\npos_y=2\r\nwidth=3\r\nheight=4\r\n"
          b"[keep2]\r\npos_x=5\r\n")
 SAVED = b"pos_x=1234567\r\npos_y=-1234567\r\nwidth=7654321\r\nheight=7654321\r\n"
-DONE, WRITE_FAILED = 0, 30
+DONE, WRITE_FAILED, OTHER_FAILURE = 0, 30, 31
 
 
 def wine_environment(exe: str) -> dict:

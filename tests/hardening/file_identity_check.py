@@ -10,7 +10,8 @@ belongs to the file itself beside its bytes:
 - a file with a second name (a hard link in another folder) stays one file: the other name sees
   the change;
 - a link whose file lies on a disk that cannot be written (mounted read-only): refused with the
-  write failure, nothing changed, and the link stays;
+  write failure, nothing changed, and the link stays; the bytes that an ended command left to be
+  written into it stay, and nothing is written over them;
 - a link to a file on a full disk: a Save that needs more room is refused and leaves the file's
   bytes as they were; a Delete, which needs less, is made;
 - the leftovers of a command ended in the middle of its write into the file (the file cut, the
@@ -27,8 +28,8 @@ import stat
 import subprocess
 import sys
 
-from check_support import DONE, SAVED, START, WRITE_FAILED, verdict, wine_environment, \
-    windows_path
+from check_support import DONE, OTHER_FAILURE, SAVED, START, WRITE_FAILED, verdict, \
+    wine_environment, windows_path
 
 AFTER_SAVE = START + b"[fresh]\r\n" + SAVED
 AFTER_DELETE = AFTER_SAVE.replace(b"[keep2]\r\npos_x=5\r\n", b"")
@@ -142,6 +143,15 @@ def link_to_a_disk_that_cannot_be_written(check: Check):
         check.expect_link(label, ini, target)
         check.expect_bytes(label, target, START)
         check.expect_only(label, app, {"pelmora.ini"})
+    # An ended command's checked bytes that cannot be written into the file either: they stay,
+    # and nothing is written over them (the failure names them).
+    checked = os.path.join(app, "pelmora.in#")
+    with open(checked, "wb") as f:
+        f.write(AFTER_SAVE)
+    check.command(label, ini, "delete", "keep2", OTHER_FAILURE)
+    check.expect_bytes(label, target, START)
+    check.expect_bytes(label, checked, AFTER_SAVE)
+    os.remove(checked)
 
 
 def link_to_a_full_disk(check: Check):
