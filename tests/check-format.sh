@@ -23,14 +23,22 @@ else
 fi
 [ ${#files[@]} -gt 0 ] || { echo "check-format.sh: no C++ files found under ${folders[*]}" >&2; exit 2; }
 
+# One clang-format for all files (one per file took 12 s of a test run, this takes under one): it
+# names each file that differs in a line "FILE:LINE:COLUMN: error: code should be
+# clang-formatted [-Wclang-format-violations]".
 unformatted=()
-for f in "${files[@]}"; do
-  if ! out=$(clang-format --dry-run --Werror "$f" 2>&1); then
-    # Anything but a formatting difference (a broken .clang-format, say) is not the file's fault.
-    grep -q 'clang-format-violations' <<<"$out" || { echo "$out" >&2; exit 2; }
-    unformatted+=("$f")
-  fi
-done
+if ! out=$(clang-format --dry-run --Werror "${files[@]}" 2>&1); then
+  declare -A named=()
+  while IFS= read -r line; do
+    [[ $line =~ ^(.+):[0-9]+:[0-9]+:\ error:\ .*\[-Wclang-format-violations\]$ ]] || continue
+    named[${BASH_REMATCH[1]}]=1
+  done <<<"$out"
+  for f in "${files[@]}"; do
+    [ -n "${named[$f]:-}" ] && unformatted+=("$f")
+  done
+  # Anything but a formatting difference (a broken .clang-format, say) is not the files' fault.
+  [ ${#unformatted[@]} -gt 0 ] || { echo "$out" >&2; exit 2; }
+fi
 
 if [ ${#unformatted[@]} -gt 0 ]; then
   echo "not formatted as .clang-format says ($(clang-format --version | sed 's/.*version //')):"
