@@ -165,9 +165,9 @@ class SaveRecallBench {
     // that checks its writes before they reach the file and keeps the file what it is (its link,
     // its names, its permissions) makes them: the copy, the four writes on it and its release,
     // one plain read of it (the least that any check needs), the copy made to reach the disk and
-    // renamed, the folder made to reach the disk (what a write cut off in the middle is finished
-    // from), its bytes written over the file's, flushed and read back, the copy removed, then the
-    // names read again and their release.
+    // renamed (what a write cut off in the middle is finished from), its bytes written over the
+    // file's, flushed and read back, the copy removed, then the names read again and their
+    // release.
     std::string BareSave(const std::string& section, const std::array<int, 4>& values) {
         const std::string copy = path_ + ".floor", checked = path_ + ".floor-checked";
         if (!CopyFileA(path_.c_str(), copy.c_str(), FALSE)) Fail("cannot copy " + path_);
@@ -186,12 +186,6 @@ class SaveRecallBench {
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             Fail("cannot rename " + copy);
         }
-        const std::string folder = path_.substr(0, path_.find_last_of('\\') + 1);
-        file = CreateFileA(folder.c_str(), GENERIC_READ | GENERIC_WRITE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (file == INVALID_HANDLE_VALUE || !FlushFileBuffers(file)) Fail("cannot flush " + folder);
-        CloseHandle(file);
         file = CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         DWORD done = 0;

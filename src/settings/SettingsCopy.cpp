@@ -12,6 +12,27 @@ namespace {
 
 enum class Reading { kRead, kMissing, kFailed };
 
+// The whole of an open file, from its start.
+bool ReadOpen(HANDLE file, std::string& bytes) {
+    LARGE_INTEGER size{};
+    // The profile functions read no file of 4 GiB or more; nor is one a settings file.
+    if (!GetFileSizeEx(file, &size) || size.HighPart != 0 || size.LowPart > 0x7FFFFFFF ||
+        SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0) {
+        return false;
+    }
+    bytes.resize(size.LowPart);
+    DWORD done = 0;
+    while (done < size.LowPart) {
+        DWORD read = 0;
+        if (!ReadFile(file, bytes.data() + done, size.LowPart - done, &read, nullptr) ||
+            read == 0) {
+            return false;
+        }
+        done += read;
+    }
+    return true;
+}
+
 // The whole file as it is on disk, shared as the profile functions share it.
 Reading ReadWhole(const std::string& path, std::string& bytes) {
     bytes.clear();
@@ -23,75 +44,46 @@ Reading ReadWhole(const std::string& path, std::string& bytes) {
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Reading::kMissing
                                                                               : Reading::kFailed;
     }
-    LARGE_INTEGER size{};
-    // The profile functions read no file of 4 GiB or more; nor is one a settings file.
-    if (!GetFileSizeEx(file.get(), &size) || size.HighPart != 0 || size.LowPart > 0x7FFFFFFF) {
-        return Reading::kFailed;
-    }
-    bytes.resize(size.LowPart);
-    DWORD done = 0;
-    while (done < size.LowPart) {
-        DWORD read = 0;
-        if (!ReadFile(file.get(), bytes.data() + done, size.LowPart - done, &read, nullptr) ||
-            read == 0) {
-            return Reading::kFailed;
-        }
-        done += read;
-    }
-    return Reading::kRead;
+    return ReadOpen(file.get(), bytes) ? Reading::kRead : Reading::kFailed;
+}
+
+// Writes `bytes` over an open file's from its start and cuts it to their length; with `flush`,
+// makes them reach the disk and reads them back.
+bool WriteOpen(HANDLE file, const std::string& bytes, bool flush) {
+    DWORD written = 0;
+    std::string back;
+    return SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 &&
+           WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size() && SetEndOfFile(file) &&
+           (!flush || (FlushFileBuffers(file) && ReadOpen(file, back) && back == bytes));
 }
 
 bool WriteWhole(const std::string& path, const std::string& bytes) {
     const KernelHandle file = OwnKernelHandle(CreateFileA(
         path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr) &&
-           written == bytes.size();
+    return file && WriteOpen(file.get(), bytes, false);
 }
 
 // The names beside the file: of the same length as the file's (the profile functions take paths
 // of up to 260 characters), its ".ini" ending with its last letter replaced by `mark`: "~" for
 // the copy on which a command writes, "#" for that copy once it is checked and the file is being
 // written.
-std::string BesidePath(const std::string& path, char mark) {
+std::string BesidePath(const std::string& path, const char* mark) {
+    std::string beside = path;
     const std::size_t size = path.size();
     if (size >= 4 && path[size - 4] == '.' && (path[size - 3] | 0x20) == 'i' &&
         (path[size - 2] | 0x20) == 'n' && (path[size - 1] | 0x20) == 'i') {
-        return path.substr(0, size - 1) + mark;
+        beside.pop_back();
     }
-    return path + mark;
+    beside += mark;
+    return beside;
 }
-constexpr char kCopyMark = '~';
-constexpr char kCheckedMark = '#';
+constexpr const char* kCopyMark = "~";
+constexpr const char* kCheckedMark = "#";
 
-bool Overwrite(HANDLE file, const std::string& bytes) {
-    LARGE_INTEGER start{};
-    DWORD written = 0;
-    return SetFilePointerEx(file, start, nullptr, FILE_BEGIN) &&
-           WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size() && SetEndOfFile(file) && FlushFileBuffers(file);
-}
-
-bool ReadsBack(HANDLE file, const std::string& bytes) {
-    LARGE_INTEGER start{}, size{};
-    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN) || !GetFileSizeEx(file, &size) ||
-        size.QuadPart != static_cast<LONGLONG>(bytes.size())) {
-        return false;
-    }
-    std::string back(bytes.size(), '\0');
-    DWORD done = 0;
-    while (done < back.size()) {
-        DWORD read = 0;
-        if (!ReadFile(file, back.data() + done, static_cast<DWORD>(back.size()) - done, &read,
-                      nullptr) ||
-            read == 0) {
-            return false;
-        }
-        done += read;
-    }
-    return back == bytes;
+// The failure of a command that leaves the checked copy beside the file, for the next one.
+[[noreturn]] void CheckedLeft(const std::string& path, const std::string& checked) {
+    throw EIniFileException(path, checked, EIniFileException::Left::kChecked);
 }
 
 enum class InPlace { kWritten, kUntouched, kCut };
@@ -108,28 +100,15 @@ InPlace WriteInPlace(const std::string& path, bool exists, const std::string& by
         CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                     exists ? OPEN_EXISTING : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return InPlace::kUntouched;
-    if (Overwrite(file.get(), bytes) && ReadsBack(file.get(), bytes)) return InPlace::kWritten;
+    if (WriteOpen(file.get(), bytes, true)) return InPlace::kWritten;
     if (!exists) {
         file.reset();
         return DeleteFileA(path.c_str()) ? InPlace::kUntouched : InPlace::kCut;
     }
-    return Overwrite(file.get(), before) && ReadsBack(file.get(), before) ? InPlace::kUntouched
-                                                                          : InPlace::kCut;
+    return WriteOpen(file.get(), before, true) ? InPlace::kUntouched : InPlace::kCut;
 }
 
-// Makes the folder's record of a rename in it reach the disk (under Wine; Windows has done so for
-// a rename written through). Where the system cannot, the rename is as durable as it makes it.
-void FolderReachesDisk(const std::string& path) {
-    const std::size_t slash = path.find_last_of('\\');
-    if (slash == std::string::npos) return;
-    const KernelHandle folder =
-        OwnKernelHandle(CreateFileA(path.substr(0, slash + 1).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (folder) FlushFileBuffers(folder.get());
-}
-
-// Makes what was written of the file reach the disk before the next step relies on it.
+// Makes what was written of a file reach the disk before the next step relies on it.
 bool ReachesDisk(const std::string& path) {
     const KernelHandle file = OwnKernelHandle(CreateFileA(
         path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -149,8 +128,8 @@ SettingsCopy::SettingsCopy(std::string filePath)
       copyPath_(BesidePath(filePath_, kCopyMark)),
       checkedPath_(BesidePath(filePath_, kCheckedMark)) {
     // A checked copy whose write into the file could not be finished: nothing goes over it.
-    if (GetFileAttributesA(checkedPath_.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        throw EIniFileException(filePath_, checkedPath_, EIniFileException::Left::kChecked);
+    if (!FinishInterruptedWrite(filePath_)) {
+        CheckedLeft(filePath_, checkedPath_);
     }
     const Reading reading = ReadWhole(filePath_, fileBytes_);
     if (reading == Reading::kFailed) throw EIniFileException(filePath_);
@@ -211,7 +190,6 @@ void SettingsCopy::PutInPlace() {
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         Abandon();
     }
-    FolderReachesDisk(checkedPath_);
     // The profile functions never saw the copy under its new name, and they read the file anew
     // once it is written: asking them to forget either would only make them read it whole.
     copyPath_ = checkedPath_;
@@ -224,7 +202,7 @@ void SettingsCopy::PutInPlace() {
             Abandon();
         case InPlace::kCut:
             gone_ = true;  // the next command puts it in
-            throw EIniFileException(filePath_, checkedPath_, EIniFileException::Left::kChecked);
+            CheckedLeft(filePath_, checkedPath_);
     }
 }
 
@@ -244,16 +222,16 @@ bool SettingsCopy::Discard() noexcept {
     return true;
 }
 
-void FinishInterruptedWrite(const std::string& filePath) noexcept {
+bool FinishInterruptedWrite(const std::string& filePath) noexcept {
     const std::string checked = BesidePath(filePath, kCheckedMark);
-    if (GetFileAttributesA(checked.c_str()) == INVALID_FILE_ATTRIBUTES) return;
     std::string bytes, now;
-    if (ReadWhole(checked, bytes) != Reading::kRead) return;
-    const Reading reading = ReadWhole(filePath, now);
-    if (reading == Reading::kFailed) return;
-    if (WriteInPlace(filePath, reading == Reading::kRead, bytes, now) == InPlace::kWritten) {
-        DeleteFileA(checked.c_str());
-    }
+    Reading reading = ReadWhole(checked, bytes);
+    if (reading == Reading::kMissing) return true;
+    if (reading == Reading::kFailed) return false;
+    reading = ReadWhole(filePath, now);
+    return reading != Reading::kFailed &&
+           WriteInPlace(filePath, reading == Reading::kRead, bytes, now) == InPlace::kWritten &&
+           DeleteFileA(checked.c_str());
 }
 
 }  // namespace pelmora

@@ -11,8 +11,11 @@
 //  1. The file is read and the copy "<name>.in~" written with its bytes; the profile functions
 //     write the change on the copy, which is read back and checked. Ended here: the file is as
 //     it was; the next command overwrites or removes the copy.
-//  2. The copy is made to reach the disk and renamed "<name>.in#" (the folder, too, made to
-//     reach the disk). Ended before the rename lands: as in 1.
+//  2. The copy is made to reach the disk and renamed "<name>.in#", written through. Ended
+//     before the rename lands: as in 1. (Under Wine the rename is written through only by the
+//     file's flush in step 3, as the file systems of Linux write their journal: a power cut in
+//     the moment between can leave the file cut and the copy as "<name>.in~", whole, from
+//     which it is had back by hand.)
 //  3. Its bytes are written over the file's, the file cut to their length, flushed and read
 //     back; when they do not read back, the old bytes are written back the same way. Ended
 //     here: the file may be cut, but "<name>.in#" holds its new bytes whole: the next command
@@ -34,8 +37,8 @@ class SettingsCopy {
     // Reads the file (a missing one counts as empty) and writes the copy. Throws
     // EIniFileException when either cannot be done, and EUnrewritableFileException when the
     // profile functions could not write the file's text back as the same bytes.
-    // Also throws EIniFileException when a checked copy that an earlier command left could not
-    // be put into the file (FinishInterruptedWrite): nothing is written over it.
+    // First finishes an earlier command's write that was cut off (FinishInterruptedWrite); throws
+    // EIniFileException when that cannot be done: nothing is written over it.
     explicit SettingsCopy(std::string filePath);
     ~SettingsCopy();  // removes the copy if it is still there
     SettingsCopy(const SettingsCopy&) = delete;
@@ -74,7 +77,7 @@ class SettingsCopy {
 
 // Finishes the write of a command that ended while it wrote the file: the file gets the bytes of
 // the checked copy that the command left, and the copy goes. Where that cannot be done, the file
-// and the copy stay as they are, and no command writes until it can.
-void FinishInterruptedWrite(const std::string& filePath) noexcept;
+// and the copy stay as they are, and no command writes until it can. Whether no copy is left.
+bool FinishInterruptedWrite(const std::string& filePath) noexcept;
 
 }  // namespace pelmora

@@ -30,8 +30,8 @@ LONG_NAMES = ["N%d-%s" % (i, "n" * (1000 + i)) for i in range(40)]
 UNREWRITABLE = {"BinaryGarbage", "NulBytes"}
 REFUSED = "設定ファイルに元のとおりには書き戻せない部分があるため、ほかの部分を変えずに書き換える" \
     "ことはできません。何も書き込んでいません: "
-REMEDY = "\nテキスト エディターでこのファイルを開き、文字コードを Shift-JIS (ANSI) か Unicode (UTF-16) " \
-    "にして保存し直すと、設定を変更できるようになります."
+REMEDY = "\nテキスト エディターで文字コードを Shift-JIS (ANSI) か Unicode (UTF-16) にして保存し直せば、" \
+    "設定を変更できます."
 
 # name: (file content, the names the name box lists at start-up)
 HOSTILE_FILES = {

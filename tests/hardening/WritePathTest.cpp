@@ -58,8 +58,8 @@ TEST(WritePathTest, AFileThatWouldNotBeWrittenBackUnchangedIsRefusedBeforeAnyWri
             L"変えずに書き換えることはできません。何も書き込んでいません: ") +
         path +
         AnsiFromWide(
-            L"\nテキスト エディターでこのファイルを開き、文字コードを Shift-JIS (ANSI) "
-            L"か Unicode (UTF-16) にして保存し直すと、設定を変更できるようになります");
+            L"\nテキスト エディターで文字コードを Shift-JIS (ANSI) か Unicode (UTF-16) "
+            L"にして保存し直せば、設定を変更できます");
     const std::string utf8A = "\xE3\x81\x82";  // "あ" in UTF-8, not text of code page 932
     const struct {
         const char* label;
