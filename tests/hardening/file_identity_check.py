@@ -82,60 +82,71 @@ class Check:
                     f"{label}: {link} is no longer the link to {target}")
 
 
+def save_and_delete(check: Check, label: str, ini: str, after_each):
+    """A Save, then a Delete, each followed by after_each(what, the file's bytes expected)."""
+    for what, name, expected in (("save", "fresh", AFTER_SAVE), ("delete", "keep2", AFTER_DELETE)):
+        check.command(label, ini, what, name, DONE)
+        after_each(what, expected)
+
+
+def write(path: str, data: bytes):
+    with open(path, "wb") as f:
+        f.write(data)
+
+
 def link_to_another_folder(check: Check):
     label = "a link to a file in another folder"
     synced, app = check.folder("synced"), check.folder("app")
     target, ini = os.path.join(synced, "pelmora.ini"), os.path.join(app, "pelmora.ini")
-    with open(target, "wb") as f:
-        f.write(START)
+    write(target, START)
     os.symlink(target, ini)
-    for what, name, expected in (("save", "fresh", AFTER_SAVE), ("delete", "keep2", AFTER_DELETE)):
-        check.command(label, ini, what, name, DONE)
+
+    def after(what, expected):
         check.expect_link(label, ini, target)
         check.expect_bytes(label, target, expected)
         check.expect_only(label, app, {"pelmora.ini"})
         check.expect_only(label, synced, {"pelmora.ini"})
+    save_and_delete(check, label, ini, after)
 
 
 def private_file(check: Check):
     label = "a file of mode 600"
     app = check.folder("private")
     ini = os.path.join(app, "pelmora.ini")
-    with open(ini, "wb") as f:
-        f.write(START)
+    write(ini, START)
     os.chmod(ini, 0o600)
     inode = os.stat(ini).st_ino
-    for what, name, expected in (("save", "fresh", AFTER_SAVE), ("delete", "keep2", AFTER_DELETE)):
-        check.command(label, ini, what, name, DONE)
+
+    def after(what, expected):
         now = os.stat(ini)
         check.expect(stat.S_IMODE(now.st_mode) == 0o600,
                      f"{label}: mode {stat.S_IMODE(now.st_mode):o} after the {what}")
         check.expect(now.st_ino == inode, f"{label}: another file after the {what}")
         check.expect_bytes(label, ini, expected)
         check.expect_only(label, app, {"pelmora.ini"})
+    save_and_delete(check, label, ini, after)
 
 
 def second_name(check: Check):
     label = "a file with a second name"
     app, backup = check.folder("named"), check.folder("backup")
     ini, other = os.path.join(app, "pelmora.ini"), os.path.join(backup, "pelmora-settings.ini")
-    with open(ini, "wb") as f:
-        f.write(START)
+    write(ini, START)
     os.link(ini, other)
-    for what, name, expected in (("save", "fresh", AFTER_SAVE), ("delete", "keep2", AFTER_DELETE)):
-        check.command(label, ini, what, name, DONE)
+
+    def after(what, expected):
         check.expect(os.stat(ini).st_ino == os.stat(other).st_ino and os.stat(ini).st_nlink == 2,
                      f"{label}: two files after the {what}")
         check.expect_bytes(label, other, expected)
         check.expect_only(label, app, {"pelmora.ini"})
+    save_and_delete(check, label, ini, after)
 
 
 def link_to_a_disk_that_cannot_be_written(check: Check):
     label = "a link to a file on a read-only disk"
     disk, app = check.folder("read-only", "size=64k"), check.folder("app-read-only")
     target, ini = os.path.join(disk, "pelmora.ini"), os.path.join(app, "pelmora.ini")
-    with open(target, "wb") as f:
-        f.write(START)
+    write(target, START)
     subprocess.run(["mount", "-o", "remount,ro", disk], check=True)
     os.symlink(target, ini)
     for what, name in (("save", "fresh"), ("delete", "keep2")):
@@ -146,8 +157,7 @@ def link_to_a_disk_that_cannot_be_written(check: Check):
     # An ended command's checked bytes that cannot be written into the file either: they stay,
     # and nothing is written over them (the failure names them).
     checked = os.path.join(app, "pelmora.in#")
-    with open(checked, "wb") as f:
-        f.write(AFTER_SAVE)
+    write(checked, AFTER_SAVE)
     check.command(label, ini, "delete", "keep2", OTHER_FAILURE)
     check.expect_bytes(label, target, START)
     check.expect_bytes(label, checked, AFTER_SAVE)
@@ -162,8 +172,7 @@ def link_to_a_full_disk(check: Check):
     # cannot grow by the Save's lines.
     page = os.sysconf("SC_PAGE_SIZE")
     start = b"; " + b"x" * (page - len(START) - 10) + b"\r\n" + START
-    with open(target, "wb") as f:
-        f.write(start)
+    write(target, start)
     filler = os.open(os.path.join(disk, "filler"), os.O_WRONLY | os.O_CREAT)
     try:
         while os.write(filler, b"\0" * page):
@@ -186,10 +195,8 @@ def ended_in_the_middle_of_the_write(check: Check):
     label = "a command ended while it wrote the file"
     app = check.folder("ended")
     ini = os.path.join(app, "pelmora.ini")
-    with open(ini, "wb") as f:
-        f.write(AFTER_SAVE[:len(START) // 2])
-    with open(os.path.join(app, "pelmora.in#"), "wb") as f:
-        f.write(AFTER_SAVE)
+    write(ini, AFTER_SAVE[:len(START) // 2])
+    write(os.path.join(app, "pelmora.in#"), AFTER_SAVE)
     check.command(label, ini, "delete", "keep2", DONE)
     check.expect_bytes(label, ini, AFTER_DELETE)
     check.expect_only(label, app, {"pelmora.ini"})
